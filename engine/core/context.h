@@ -1,0 +1,49 @@
+/* Engine context: scratch spans and the seedable random generator. */
+#ifndef RELVANE_CORE_CONTEXT_H
+#define RELVANE_CORE_CONTEXT_H
+
+#include <stdint.h>
+
+#include "pixel.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Shared state of one engine instance. Reference-counted: the creator,
+ * every surface and every pipe made with it hold one reference each. */
+typedef struct rv_Context {
+    int32_t span_size;     /* pixels held by each scratch span (>= widest surface) */
+    rv_Pixel *source_span; /* shapes compose one run of source pixels here */
+    rv_Pixel *work_span;   /* pipe stages keep per-pixel working values here */
+    int32_t refcount;      /* number of holders */
+    uint32_t random_a;     /* state of random generator A */
+    uint32_t random_b;     /* state of random generator B */
+    uint32_t random_mix;   /* weight of generator A, 0..16384 */
+} rv_Context;
+
+/* New context with one reference and 100-pixel spans; null when out of memory. */
+rv_Context *rv_NewContext(void);
+
+/* Releases one reference; the last release frees the spans and the record. */
+void rv_FreeContext(rv_Context *context);
+
+/* Grows both scratch spans to hold at least count pixels (never shrinks).
+ * New spans are zeroed. Returns 0, or -1 when memory ran out, in which case
+ * the previous spans and span_size are kept unchanged. */
+int32_t rv_ReserveScratch(rv_Context *context, int32_t count);
+
+/* Restarts the random sequence with generator A weighted by mix (0.0..1.0,
+ * clamped; stored as a weight out of 16384). */
+void rv_ResetRandom(rv_Context *context, double mix);
+
+/* Next random value in 0..range-1 (for range up to 262160). Both generators
+ * advance on every call. A range of 0 returns 0; a mix of 16384 weighs as
+ * 16383 so that the result stays in range. */
+uint32_t rv_Random(rv_Context *context, uint32_t range);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

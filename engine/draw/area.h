@@ -1,0 +1,30 @@
+/* Rectangle fill and area effects, applied directly to a surface's pixels.
+ * rect may be null (whole surface); otherwise it is clipped in place. */
+#ifndef RELVANE_DRAW_AREA_H
+#define RELVANE_DRAW_AREA_H
+
+#include <stdint.h>
+
+#include "../core/pixel.h"
+#include "../core/surface.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Sets the fields selected by mask (RV_FIELD_*) of every pixel to value's. */
+void rv_FillRect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value);
+
+/* Blends colour and light of every pixel at or below water->z towards the
+ * water's, with weight water->alpha (out of 256) at the level, growing by one
+ * per depth z units below it (depth <= 0: one z unit). */
+void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
+
+/* Moves every height at or below level->z factor/256 of the way up to it. */
+void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,38 @@
+/* Shape primitives: cut into rows and written through a pipe. */
+#ifndef RELVANE_DRAW_SHAPES_H
+#define RELVANE_DRAW_SHAPES_H
+
+#include "../core/pixel.h"
+#include "../core/surface.h"
+#include "../pipe/pipe.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Material: red, green, blue are the colour; z is the base height (1/256
+ * units). Alpha and light of the material are not read. Coordinates are
+ * surface pixels; heights are clamped to 0..65535. A pipe of another context
+ * than the surface's draws nothing. */
+
+/* Flat box from (x, y), w wide and h high, at the material's height. */
+void rv_DrawBox(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
+                float x, float y, float w, float h);
+/* Flat disc of radius r about (cx, cy). */
+void rv_DrawDisc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
+                 float cx, float cy, float r);
+/* Cone of base radius r rising h z units above the base height. */
+void rv_DrawCone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
+                 float cx, float cy, float r, float h);
+/* Half ellipsoid of radius r and height h pixels (256 z units each). */
+void rv_DrawDome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
+                 float cx, float cy, float r, float h);
+/* Paraboloid of base radius r and height h pixels (256 z units each). */
+void rv_DrawParaboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
+                       float cx, float cy, float r, float h);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

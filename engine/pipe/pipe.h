@@ -1,0 +1,134 @@
+/* The pixel pipe: a configurable chain of span stages through which shapes
+ * write their runs of source pixels into a surface. */
+#ifndef RELVANE_PIPE_PIPE_H
+#define RELVANE_PIPE_PIPE_H
+
+#include <stdint.h>
+
+#include "../core/context.h"
+#include "../core/pixel.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Height operation, bits 0-1. */
+#define RV_PIPE_Z_MASK            0x3u
+#define RV_PIPE_Z_SET             0x0u
+#define RV_PIPE_Z_ADD             0x1u
+#define RV_PIPE_Z_SUB             0x2u
+#define RV_PIPE_Z_MUL             0x3u
+/* Height test, bits 2-3 (0 and 0xC: no test). */
+#define RV_PIPE_ZTEST_MASK        0xCu
+#define RV_PIPE_ZTEST_ABOVE       0x4u
+#define RV_PIPE_ZTEST_BELOW       0x8u
+/* Colour source, bits 4-7: only 0 assembles. */
+#define RV_PIPE_COLOUR_MASK       0xF0u
+#define RV_PIPE_COLOUR_SRC        0x00u
+/* Alpha source, bits 8-9 (0x300: no alpha stage). */
+#define RV_PIPE_ALPHA_MASK        0x300u
+#define RV_PIPE_ALPHA_CONST       0x000u
+#define RV_PIPE_ALPHA_SRC         0x100u
+#define RV_PIPE_ALPHA_DST         0x200u
+/* Light source, bits 10-11 (0xC00: no light stage). */
+#define RV_PIPE_LIGHT_MASK        0xC00u
+#define RV_PIPE_LIGHT_CONST       0x000u
+#define RV_PIPE_LIGHT_SRC         0x400u
+#define RV_PIPE_LIGHT_DST         0x800u
+/* Colour channel writes, bits 12-14. */
+#define RV_PIPE_WRITE_RED         0x1000u
+#define RV_PIPE_WRITE_GREEN       0x2000u
+#define RV_PIPE_WRITE_BLUE        0x4000u
+#define RV_PIPE_WRITE_RGB         0x7000u
+/* Alpha write, bits 16-19 (other values: not written). */
+#define RV_PIPE_ALPHA_WRITE_MASK  0xF0000u
+#define RV_PIPE_ALPHA_WRITE_SET   0x10000u
+#define RV_PIPE_ALPHA_WRITE_ADD   0x20000u
+#define RV_PIPE_ALPHA_WRITE_SUB   0x30000u
+#define RV_PIPE_ALPHA_WRITE_MUL   0x40000u
+/* Light write, bits 20-23 (other values: not written). */
+#define RV_PIPE_LIGHT_WRITE_MASK  0xF00000u
+#define RV_PIPE_LIGHT_WRITE_SET   0x100000u
+#define RV_PIPE_LIGHT_WRITE_ADD   0x200000u
+#define RV_PIPE_LIGHT_WRITE_SUB   0x300000u
+#define RV_PIPE_LIGHT_WRITE_MUL   0x400000u
+#define RV_PIPE_LIGHT_WRITE_BLEND 0x500000u
+/* Terminal: write the new height. */
+#define RV_PIPE_WRITE_Z           0x1000000u
+
+/* Number of stage slots in a pipe (at most 9 are ever filled). */
+#define RV_PIPE_SLOTS 10
+
+struct rv_Pipe;
+
+/* One stage: processes count pixels, then (unless a terminal) calls the
+ * stage in slot index + 1 with the same arguments. */
+typedef void (*rv_PipeStage)(struct rv_Pipe *pipe, int32_t index, const rv_Pixel *src,
+                             rv_Pixel *dst, int32_t count);
+
+typedef struct rv_Pipe {
+    rv_Context *context;  /* owning context (one reference held) */
+    uint32_t flags;       /* flag word, RV_PIPE_* */
+    int32_t alpha;        /* alpha parameter, 255 = 1.0 (not clamped) */
+    int32_t light;        /* light parameter, 256 = 1.0 (not clamped) */
+    rv_Pixel *work;       /* work span of the run in progress */
+    int32_t nstages;      /* filled slots of stages */
+    rv_PipeStage stages[RV_PIPE_SLOTS]; /* assembled chain, slot 0 first */
+} rv_Pipe;
+
+/* New pipe for context with the defaults (flags 0x1007004, alpha 255,
+ * light 256); null when out of memory. Holds one context reference. */
+rv_Pipe *rv_NewPipe(rv_Context *context);
+/* Releases the context reference and frees the pipe. */
+void rv_FreePipe(rv_Pipe *pipe);
+
+/* Setters: replace their field of flags (mode given in position), store the
+ * scaled parameter, and re-assemble. Each returns rv_BuildPipe's result. */
+int32_t rv_PipeSetZMode(rv_Pipe *pipe, uint32_t mode);
+int32_t rv_PipeSetColourMode(rv_Pipe *pipe, uint32_t mode);
+int32_t rv_PipeSetAlpha(rv_Pipe *pipe, uint32_t mode, double alpha);
+int32_t rv_PipeSetLight(rv_Pipe *pipe, uint32_t mode, double light);
+int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags);
+
+/* Assembles the stage chain from flags: 0, or -1 for a non-zero colour
+ * source (the pipe then writes nothing until an assembly succeeds). */
+int32_t rv_BuildPipe(rv_Pipe *pipe);
+
+/* Writes count source pixels into dst through the chain. Reads the context's
+ * current work span; does nothing for count <= 0, a count above the
+ * context's span_size, or a pipe whose last assembly failed. */
+void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+
+/* The stages, in chain order. */
+void rv_StageZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageColourWriteMasked(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageAlphaWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageLightWriteBlend(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageZWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+void rv_StageEnd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

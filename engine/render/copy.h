@@ -1,0 +1,24 @@
+/* Rectangle copy between surfaces. */
+#ifndef RELVANE_RENDER_COPY_H
+#define RELVANE_RENDER_COPY_H
+
+#include <stdint.h>
+
+#include "../core/pixel.h"
+#include "../core/surface.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Copies the fields selected by mask of rect of src (null: all of it, else
+ * clipped in place) to dst with its top-left pixel at (x, y). Only the part
+ * that lands inside dst is written. */
+void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect, rv_Surface *dst,
+                 int32_t x, int32_t y);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

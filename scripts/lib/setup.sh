@@ -1,0 +1,40 @@
+# Shared by the scripts: find the project root and install what is missing.
+# Quiet when everything is already present; apt-get runs only for what lacks.
+RELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export RELVANE_ROOT
+
+# Packages every script needs to configure and build.
+RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+
+relvane_missing() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+
+# relvane_need PACKAGE...: installs the packages that are not installed yet.
+relvane_need() {
+    local missing
+    missing=$(relvane_missing "$@")
+    # SDL 1.2 may come from the classic library or the compatibility one.
+    if ! pkg-config --exists sdl 2>/dev/null && ! dpkg-query -W libsdl1.2-dev >/dev/null 2>&1; then
+        missing="$missing libsdl1.2-dev"
+    fi
+    missing=$(echo $missing)
+    [ -z "$missing" ] && return 0
+    echo "Installing: $missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    # shellcheck disable=SC2086
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# relvane_build DIR [CMAKE OPTIONS...]: configures and builds into DIR.
+relvane_build() {
+    local dir=$1
+    shift
+    cmake -S "$RELVANE_ROOT" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
