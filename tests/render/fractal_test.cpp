@@ -136,7 +136,7 @@ TEST(Fractal, SeedsClampToHeightRange) {
     } cases[] = {{300.0f, 65535}, {inf, 65535}, {-inf, 0}, {std::nanf(""), 0}};
     for (const auto &k : cases) {
         Scene t(9, 9);
-        rv_Fractal(t.s, 8, k.base, 1.0f, 0.5f);
+        rv_Fractal(t.s, 8, k.base, 0.0f, 0.5f);
         EXPECT_EQ(t.at(0, 0).z, k.z) << k.base;
         EXPECT_EQ(t.at(8, 8).z, k.z) << k.base;
     }
