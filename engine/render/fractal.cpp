@@ -12,7 +12,7 @@ namespace {
 
 using relvane::random_divisor;
 using relvane::random_draw;
-using relvane::saturate_trunc;
+using relvane::trunc_to_i32;
 using relvane::surface_row;
 
 // Largest displacement whose range 2 * a the generator still draws exactly.
@@ -25,7 +25,7 @@ struct Displace {
     uint32_t divisor;
 
     Displace(rv_Context *c, float scaled) : context(c) {
-        a = std::clamp(saturate_trunc<int32_t>(scaled), 0, kMaxAmplitude);
+        a = std::clamp(trunc_to_i32(scaled), 0, kMaxAmplitude);
         // A range of 0 still advances both generators and draws 0.
         divisor = random_divisor(static_cast<uint32_t>(2 * a));
     }
@@ -113,7 +113,7 @@ extern "C" void rv_Fractal(rv_Surface *surface, int32_t step, float base, float 
     rv_Context *c = surface->context;
     const int64_t stride = std::max<int32_t>(step, 1);
 
-    const int64_t B = saturate_trunc<int32_t>(base * 256.0f);
+    const int64_t B = trunc_to_i32(base * 256.0f);
     const Displace seed(c, amplitude * 256.0f);
     sweep(0, stride, g.ymax, [&](int64_t y) { seed_row(g, y, stride, B, seed); });
     seed_row(g, g.ymax, stride, B, seed);

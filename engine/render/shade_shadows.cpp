@@ -10,7 +10,7 @@
 
 namespace {
 
-using relvane::saturate_trunc;
+using relvane::trunc_to_i32;
 using relvane::surface_pixel;
 
 // Light left at shadow depth e: the mean of a narrow falloff (half at 128)
@@ -42,7 +42,7 @@ extern "C" void rv_ShadeShadows(rv_Surface *surface, float elevation) {
     // Overhead light (and NaN) casts no shadow.
     if (!(elevation < 90.0f) || surface->width < 1 || surface->height < 1) return;
     const double angle = static_cast<double>(elevation + elevation) * M_PI / -360.0;
-    const int64_t fall = saturate_trunc<int32_t>(std::tan(angle) * 256.0);
+    const int64_t fall = trunc_to_i32(std::tan(angle) * 256.0);
     for (int32_t y = 0; y < surface->height; ++y) shade_diagonal(surface, 0, y, fall);
     for (int32_t x = 1; x < surface->width; ++x) shade_diagonal(surface, x, 0, fall);
 }
