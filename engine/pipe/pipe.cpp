@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "../core/float_convert.h"
+
 namespace {
 
 // The stage each value of a flag field selects; null selects none.
@@ -44,14 +46,10 @@ bool assembled(const rv_Pipe *pipe) {
     return last == rv_StageZWrite || last == rv_StageEnd;
 }
 
-// value x scale truncated toward zero; NaN gives 0 and values beyond the
-// 32-bit range saturate.
+// value x scale truncated toward zero and saturated; NaN gives 0.
 int32_t scaled_parameter(double value, double scale) {
     const double v = value * scale;
-    if (!(v == v)) return 0;
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(v);
+    return v == v ? relvane::trunc_to_i32(v) : 0;
 }
 
 int32_t set_field(rv_Pipe *pipe, uint32_t mask, uint32_t value) {
