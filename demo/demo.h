@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <cstdio>
 
 #include "relvane.h"
 
@@ -38,3 +39,59 @@ struct rv_Demo {
     float terrain_amplitude;  // whole z units, 0..256
     float terrain_roughness;  // 0..2
 };
+
+// State of the frame loop and the builds, kept beside the record.
+struct rv_DemoLoop {
+    rv_Context *context;  // the engine context (one reference held)
+    rv_Pixel work;        // passes materials, fill values and levels to the engine
+    int32_t frames;       // shown frames
+    uint32_t start_time;  // SDL_GetTicks before the first frame
+    uint32_t last_time;   // SDL_GetTicks at the end of the previous frame
+    uint32_t prev_time;   // the last time before that
+};
+
+// Start values of the record and the loop (nothing created yet).
+void rv_DemoDefaults(rv_Demo *demo, rv_DemoLoop *loop);
+
+// Decimal value the way atoi reads it, saturated to the 32-bit range.
+int32_t rv_DemoReadValue(const char *text);
+// Reads the options of argv[1..argc-1], printing one message per option.
+void rv_DemoReadArgs(rv_Demo *demo, int argc, char **argv);
+
+// Everything from the command line to the first frame, given SDL_Init:
+// options, video mode, caption, context, surfaces and pipe. Returns 0, or
+// the exit status 1 after printing the failure and releasing what was made.
+int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv);
+// Creates context, scene, view (sized from the screen) and the pipe; -1 and
+// nothing left held when any of them cannot be created.
+int32_t rv_DemoCreateObjects(rv_Demo *demo, rv_DemoLoop *loop);
+// Creates and configures the pipe all shapes go through; -1 when out of memory.
+int32_t rv_DemoSetUpPipe(rv_Demo *demo, rv_DemoLoop *loop);
+// Releases view, scene, pipe and context (the ones that exist).
+void rv_DemoRelease(rv_Demo *demo, rv_DemoLoop *loop);
+
+// One polled event: key presses and mouse clicks.
+void rv_DemoHandleEvent(rv_Demo *demo, const SDL_Event *event);
+// The held-key controls for one frame of dt seconds; keys is indexed by key code.
+void rv_DemoHeldKeys(rv_Demo *demo, const uint8_t *keys, float dt);
+// One step of the opening camera move.
+void rv_DemoIntro(rv_Demo *demo, float dt);
+// Ends the opening move: view straight down, light at 45 degrees.
+void rv_DemoStopIntro(rv_Demo *demo);
+
+// Builds the landscape into target (scene, or view when animated).
+void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target);
+// Copies (or relights) the landscape into view and shades and tints it.
+void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop);
+
+// Seconds between the last two clock readings.
+float rv_DemoFrameTime(const rv_DemoLoop *loop);
+// Records a clock reading at the end of a frame.
+void rv_DemoTick(rv_DemoLoop *loop, uint32_t now);
+// Everything of one frame after the events: held keys, intro, the builds
+// that are due, the display and the frame count. The caller flips.
+void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float dt);
+// Shows view on the screen in the current display mode.
+void rv_DemoShow(rv_Demo *demo);
+// Frames per second over elapsed milliseconds.
+double rv_DemoAverageFps(int32_t frames, uint32_t elapsed_ms);
