@@ -17,10 +17,13 @@ void rv_FillRect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pix
 
 /* Blends colour and light of every pixel at or below water->z towards the
  * water's, with weight water->alpha (out of 256) at the level, growing by one
- * per depth z units below it (depth <= 0: one z unit). */
+ * per depth z units below it (depth <= 0: one z unit; any depth is safe, the
+ * weight never exceeds 256). Alpha and z are not changed. */
 void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
 
-/* Moves every height at or below level->z factor/256 of the way up to it. */
+/* Moves every height at or below level->z factor/256 of the way up to it.
+ * Any factor is accepted: the step is computed in 64 bits and the new height
+ * held to 0..65535 (above 256 it passes the level, below 0 it sinks). */
 void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 
 #ifdef __cplusplus
