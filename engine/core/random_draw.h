@@ -32,13 +32,19 @@ inline RandomOutputs random_advance(rv_Context *c) {
     return {a1, b};
 }
 
-// Weighted blend of the two outputs scaled to the range of divisor d.
-// A mix of 16384 weighs as 16383 so that the result stays below the range;
-// a divisor of 0 (empty range) gives 0.
+// Weighted blend of the two outputs scaled to the range of divisor d, where
+// quotient(x) is x / d (the fast paths divide by multiplication).
+// A mix of 16384 weighs as 16383 so that the result stays below the range.
+template <typename Quotient>
+inline uint32_t random_blend_by(RandomOutputs r, Quotient quotient, uint32_t mix) {
+    uint32_t wa = mix > 16383u ? 16383u : mix;
+    return (quotient(r.a1) * wa + quotient(r.b) * (16383u - wa)) >> 14;
+}
+
+// A divisor of 0 (empty range) gives 0.
 inline uint32_t random_blend(RandomOutputs r, uint32_t d, uint32_t mix) {
     if (d == 0) return 0;
-    uint32_t wa = mix > 16383u ? 16383u : mix;
-    return ((r.a1 / d) * wa + (r.b / d) * (16383u - wa)) >> 14;
+    return random_blend_by(r, [d](uint32_t x) { return x / d; }, mix);
 }
 
 // One draw in 0..range-1, given the range's divisor.

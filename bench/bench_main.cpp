@@ -1,0 +1,29 @@
+// Runner entry: the console shows the suite's counters as plain numbers.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+// The counters are final values by the time they are reported; without
+// their rate flags the console prints them bare instead of with "/s" or "s".
+class PlainCounters : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override {
+        std::vector<Run> plain(runs);
+        for (auto &run : plain)
+            for (auto &counter : run.counters) counter.second.flags = benchmark::Counter::kDefaults;
+        ConsoleReporter::ReportRuns(plain);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    PlainCounters console;
+    benchmark::RunSpecifiedBenchmarks(&console);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,31 @@
+// Shared pieces of the benchmark suite: the two surface sizes, the memory
+// baselines every case is measured against, and the counters it reports.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+struct SDL_Surface;
+
+namespace bench {
+
+// What a case's time is compared with: a memcpy or a memset of the bytes of
+// one surface of the same size, timed in the same process.
+enum class Baseline { copy, set };
+
+// Seconds for one memcpy (or memset) of width x height pixels of 8 bytes.
+// Measured once per size and kind, on first use.
+double baseline_seconds(Baseline kind, int32_t width, int32_t height);
+
+// Reports ns per surface pixel and the time as a multiple of the baseline.
+void report(benchmark::State &state, Baseline kind, int32_t width, int32_t height);
+
+// Registers the two sizes (surface width, height) as a case's arguments.
+void sizes(benchmark::internal::Benchmark *b);
+
+// A 24-bit screen one pixel smaller each way than the surface, red mask
+// 0xFF0000, as the test program opens it. Free with SDL_FreeSurface.
+SDL_Surface *new_screen(int32_t surface_width, int32_t surface_height);
+
+}  // namespace bench

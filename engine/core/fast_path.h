@@ -1,0 +1,36 @@
+// The fast paths: bit-exact rewrites of the hot loops, built only when
+// RELVANE_SIMD is on. A public function tries its fast path in its first
+// line and runs its own plain code when the fast path declines.
+#pragma once
+
+#include <cstdint>
+
+#include "pixel.h"
+#include "surface.h"
+
+struct SDL_Surface;
+
+namespace relvane {
+
+#if RELVANE_SIMD
+// On by default; tests switch it off to reach the plain code.
+bool fast_paths_enabled();
+void set_fast_paths_enabled(bool on);
+
+#define RELVANE_TRY_FAST(call)                                      \
+    do {                                                            \
+        if (::relvane::fast_paths_enabled() && (call)) return;      \
+    } while (0)
+#else
+#define RELVANE_TRY_FAST(call) \
+    do {                       \
+    } while (0)
+#endif
+
+// Each returns true when it has done the whole operation, false to leave it
+// to the plain code.
+namespace fast {
+
+}  // namespace fast
+
+}  // namespace relvane

@@ -1,0 +1,118 @@
+// The frame shared by the display functions: screen lock, the screen's byte
+// layout read once, row addressing, and the per-pixel loop over a colour
+// function. Only display code includes this (it pulls in SDL).
+#pragma once
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include "../core/surface_rows.h"
+
+namespace relvane {
+
+// Three 8-bit channel values for one screen pixel.
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// What a display call may touch: the screen area covered by both the screen
+// and the surface, and where the channels sit in a screen pixel. An unusable
+// layout (fewer than 3 bytes per pixel, a shift that is not a whole byte or
+// lies beyond the pixel, rows shorter than the width) has w = h = 0.
+struct ScreenLayout {
+    int32_t w = 0, h = 0;
+    int32_t bytes = 0;  // bytes per screen pixel
+    int32_t r = 0, g = 0, b = 0;  // byte index of each channel in a pixel
+};
+
+inline bool channel_byte(int shift, int bytes, int32_t &index) {
+    if (shift < 0 || shift % 8 != 0 || shift / 8 >= bytes) return false;
+    index = shift / 8;
+    return true;
+}
+
+// Reads the format once; call after locking (pitch and pixels are read here).
+inline ScreenLayout screen_layout(const SDL_Surface *screen, const rv_Surface *surface) {
+    ScreenLayout l;
+    const SDL_PixelFormat *f = screen->format;
+    if (f == nullptr || screen->pixels == nullptr) return l;
+    l.bytes = f->BytesPerPixel;
+    if (l.bytes < 3 || !channel_byte(f->Rshift, l.bytes, l.r) ||
+        !channel_byte(f->Gshift, l.bytes, l.g) || !channel_byte(f->Bshift, l.bytes, l.b))
+        return l;
+    const int32_t w = std::min<int32_t>(screen->w, surface->width);
+    const int32_t h = std::min<int32_t>(screen->h, surface->height);
+    if (w <= 0 || h <= 0) return l;
+    if (static_cast<int64_t>(screen->pitch) < static_cast<int64_t>(w) * l.bytes) return l;
+    l.w = w;
+    l.h = h;
+    return l;
+}
+
+inline uint8_t *screen_row(const SDL_Surface *screen, int32_t y) {
+    return static_cast<uint8_t *>(screen->pixels) + static_cast<ptrdiff_t>(y) * screen->pitch;
+}
+
+inline void put_rgb(uint8_t *d, const ScreenLayout &l, Rgb c) {
+    d[l.r] = c.r;
+    d[l.g] = c.g;
+    d[l.b] = c.b;
+}
+
+inline Rgb get_rgb(const uint8_t *d, const ScreenLayout &l) {
+    return {d[l.r], d[l.g], d[l.b]};
+}
+
+// Colour scaled by light (256 = unity), saturating at 255.
+inline Rgb lit_colour(const rv_Pixel &p) {
+    const uint32_t light = p.light;
+    auto scale = [light](uint8_t c) {
+        const uint32_t v = (c * light) >> 8;
+        return static_cast<uint8_t>(v > 255 ? 255 : v);
+    };
+    return {scale(p.red), scale(p.green), scale(p.blue)};
+}
+
+// Locks the screen for the lifetime of the object: once in, once out.
+class ScreenLock {
+public:
+    explicit ScreenLock(SDL_Surface *s) : s_(s) { SDL_LockSurface(s_); }
+    ~ScreenLock() { SDL_UnlockSurface(s_); }
+    ScreenLock(const ScreenLock &) = delete;
+    ScreenLock &operator=(const ScreenLock &) = delete;
+
+private:
+    SDL_Surface *s_;
+};
+
+// The common frame. For each shown row y, row_setup(y) gives the source row
+// and a colour function for that row; the colour function maps a source
+// pixel to an Rgb and returns false to leave the screen pixel as it was.
+template <typename RowSetup>
+void show_frame(const rv_Surface *surface, SDL_Surface *screen, RowSetup row_setup) {
+    const ScreenLock lock(screen);
+    const ScreenLayout l = screen_layout(screen, surface);
+    for (int32_t y = 0; y < l.h; ++y) {
+        auto [src, colour] = row_setup(y);
+        uint8_t *dst = screen_row(screen, y);
+        for (int32_t x = 0; x < l.w; ++x, ++src, dst += l.bytes) {
+            Rgb c;
+            if (colour(*src, c)) put_rgb(dst, l, c);
+        }
+    }
+}
+
+// The frame for functions that show surface row y on screen row y with one
+// colour function for every pixel.
+template <typename Colour>
+void show_pixels(const rv_Surface *surface, SDL_Surface *screen, Colour colour) {
+    show_frame(surface, screen, [surface, colour](int32_t y) {
+        return std::pair<const rv_Pixel *, Colour>(surface_row(surface, y), colour);
+    });
+}
+
+}  // namespace relvane

@@ -1,0 +1,48 @@
+// Cast shadows: darkens the pixels lying below the shadow line that higher
+// terrain casts along the light's diagonal.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "../core/float_convert.h"
+#include "../core/surface_rows.h"
+#include "shading.h"
+
+namespace {
+
+using relvane::trunc_to_i32;
+using relvane::surface_pixel;
+
+// Light left at shadow depth e: the mean of a narrow falloff (half at 128)
+// and a wide one (half at 8192).
+uint16_t darken(uint16_t light, uint64_t e) {
+    const uint64_t l = light;
+    return static_cast<uint16_t>(((l * 8192) / (e + 8192) + (l * 128) / (e + 128)) >> 1);
+}
+
+// Walks one diagonal from (x, y) down and right. 64-bit shadow height: a
+// steep line falls (or rises) by up to 2^31 per step.
+void shade_diagonal(rv_Surface *s, int32_t x, int32_t y, int64_t fall) {
+    const int32_t n = std::min(s->width - x, s->height - y);
+    int64_t line = surface_pixel(s, x, y)->z;
+    for (int32_t i = 0; i < n; ++i) {
+        rv_Pixel *p = surface_pixel(s, x + i, y + i);
+        line += fall;
+        if (p->z >= line) {
+            line = p->z;
+        } else {
+            p->light = darken(p->light, static_cast<uint64_t>(line - p->z));
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" void rv_ShadeShadows(rv_Surface *surface, float elevation) {
+    // Overhead light (and NaN) casts no shadow.
+    if (!(elevation < 90.0f) || surface->width < 1 || surface->height < 1) return;
+    const double angle = static_cast<double>(elevation + elevation) * M_PI / -360.0;
+    const int64_t fall = trunc_to_i32(std::tan(angle) * 256.0);
+    for (int32_t y = 0; y < surface->height; ++y) shade_diagonal(surface, 0, y, fall);
+    for (int32_t x = 1; x < surface->width; ++x) shade_diagonal(surface, x, 0, fall);
+}

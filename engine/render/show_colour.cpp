@@ -1,0 +1,12 @@
+// Lit colour view: each channel times light, saturating.
+#include "display.h"
+#include "screen_frame.h"
+
+using namespace relvane;
+
+extern "C" void rv_ShowColour(const rv_Surface *surface, SDL_Surface *screen) {
+    show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
+        c = lit_colour(p);
+        return true;
+    });
+}

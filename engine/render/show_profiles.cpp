@@ -1,0 +1,30 @@
+// Height profiles: every n-th surface row drawn as a filled green graph in a
+// band of n screen rows, with a blue middle line and a red foot line.
+#include "display.h"
+#include "screen_frame.h"
+
+using namespace relvane;
+
+namespace {
+// Bands need n >= 1, and n * 65535 must fit 32 signed bits.
+constexpr int32_t max_rows_per_band = 32768;
+}  // namespace
+
+extern "C" void rv_ShowProfiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
+    const int32_t n = std::clamp<int32_t>(rows, 1, max_rows_per_band);
+    show_frame(surface, screen, [surface, n](int32_t y) {
+        const int32_t top = y / n * n;  // the band's first row, also its surface row
+        const int32_t k = y - top;
+        const uint8_t red = k == n - 1 ? 255 : 0;
+        const uint8_t blue = k == n / 2 ? 255 : 0;
+        auto colour = [n, k, red, blue](const rv_Pixel &p, Rgb &c) {
+            const int32_t d = (n * (65535 - static_cast<int32_t>(p.z))) >> 8;
+            const int32_t line = d >> 8;
+            const int32_t f = d & 255;
+            const uint8_t green = line < k ? 255 : line > k ? 0 : static_cast<uint8_t>(f == 0 ? 255 : 256 - f);
+            c = {red, green, blue};
+            return true;
+        };
+        return std::pair(surface_row(surface, top), colour);
+    });
+}
