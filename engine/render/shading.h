@@ -10,9 +10,11 @@ extern "C" {
 #endif
 
 /* Scales light by how squarely each pixel's slope faces the light, between
- * ambient and 1.5; the last column and row keep their light. */
+ * ambient and 1.5; the last column and row keep their light. Lights
+ * saturate at 65535. A NaN elevation counts as a light overhead. */
 void rv_ShadeSlopes(rv_Surface *surface, float elevation, float ambient);
-/* Darkens the pixels lying below the shadow line of higher terrain. */
+/* Darkens the pixels lying below the shadow line of higher terrain.
+ * Elevations of 90 and above (and NaN) cast no shadow. */
 void rv_ShadeShadows(rv_Surface *surface, float elevation);
 
 #ifdef __cplusplus
