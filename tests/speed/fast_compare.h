@@ -64,10 +64,12 @@ inline bool same(const std::vector<rv_Pixel> &a, const std::vector<rv_Pixel> &b)
 }
 
 // Runs the plain operation (fast paths off) and the fast one on copies of a
-// random surface and expects identical pixels. The fast one must not decline.
+// random surface and expects identical pixels. A fast path that declines
+// must leave the surface untouched, and may decline only now and then.
 template <typename Plain, typename Fast>
 void compare(int trials, int32_t max_w, int32_t max_h, uint32_t seed, Plain plain, Fast fast) {
     std::mt19937 rng(seed);
+    int declined = 0;
     for (int t = 0; t < trials; t++) {
         Case c(rng, max_w, max_h);
         const auto before = c.pixels();
@@ -78,10 +80,15 @@ void compare(int trials, int32_t max_w, int32_t max_h, uint32_t seed, Plain plai
         relvane::set_fast_paths_enabled(true);
         const auto expected = c.pixels();
         c.set(before);
-        ASSERT_TRUE(fast(c.surface, p2)) << "trial " << t;
+        if (!fast(c.surface, p2)) {
+            ASSERT_TRUE(same(before, c.pixels())) << "trial " << t;
+            declined++;
+            continue;
+        }
         ASSERT_TRUE(same(expected, c.pixels()))
             << "trial " << t << " size " << c.surface->width << "x" << c.surface->height;
     }
+    EXPECT_LT(declined, trials / 5);
 }
 
 }  // namespace speedtest
