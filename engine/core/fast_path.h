@@ -37,6 +37,8 @@ namespace fast {
 bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
 // rise: the facing slope's rise per diagonal step; floor: the smallest factor.
 bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
+// fall: how far the shadow line drops per diagonal step.
+bool shade_shadows(rv_Surface *surface, int64_t fall);
 bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 
 }  // namespace fast

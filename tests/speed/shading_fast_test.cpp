@@ -46,5 +46,23 @@ TEST(ShadingFast, SlopesLeaveOutOfRangeParametersToPlainCode) {
     EXPECT_FALSE(relvane::fast::shade_slopes(c.surface, 255, 385));
 }
 
+TEST(ShadingFast, ShadowsMatchPlain) {
+    speedtest::compare(
+        3000, 60, 40, 22,
+        [](rv_Surface *s, std::mt19937 &rng) { rv_ShadeShadows(s, random_elevation(rng)); },
+        [](rv_Surface *s, std::mt19937 &rng) {
+            const float e = random_elevation(rng);
+            if (!(e < 90.0f) || s->width < 1 || s->height < 1) return true;  // plain code returns early
+            const double angle = double(e + e) * M_PI / -360.0;
+            return relvane::fast::shade_shadows(s, trunc_to_i32(std::tan(angle) * 256.0));
+        });
+}
+
+TEST(ShadingFast, ShadowsLeaveARisingLineToPlainCode) {
+    std::mt19937 rng(4);
+    speedtest::Case c(rng, 8, 8);
+    EXPECT_FALSE(relvane::fast::shade_shadows(c.surface, 1));
+}
+
 }  // namespace
 #endif
