@@ -10,6 +10,10 @@ extern "C" {
 
 rv_Surface *rv_NewSurface(rv_Context *context, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return nullptr;
+    // A byte count beyond the address range is refused before anything
+    // is reserved; 31-bit sides cannot overflow the product itself.
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (count > SIZE_MAX / sizeof(rv_Pixel)) return nullptr;
     auto *s = static_cast<rv_Surface *>(std::calloc(1, sizeof(rv_Surface)));
     if (!s) return nullptr;
     if (rv_ReserveScratch(context, width) != 0) {
@@ -18,9 +22,8 @@ rv_Surface *rv_NewSurface(rv_Context *context, int32_t width, int32_t height) {
     }
     s->refcount = 1;
     s->context = context;
-    // calloc refuses a byte count that overflows; an empty surface still
-    // gets a valid (one-pixel) array so that its pointer is never null.
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // An empty surface still gets a valid (one-pixel) array so that its
+    // pointer is never null.
     s->pixels = static_cast<rv_Pixel *>(std::calloc(std::max<size_t>(count, 1), sizeof(rv_Pixel)));
     if (!s->pixels) {
         std::free(s);

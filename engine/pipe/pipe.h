@@ -83,7 +83,12 @@ rv_Pipe *rv_NewPipe(rv_Context *context);
 void rv_FreePipe(rv_Pipe *pipe);
 
 /* Setters: replace their field of flags (mode given in position), store the
- * scaled parameter, and re-assemble. Each returns rv_BuildPipe's result. */
+ * scaled parameter, and re-assemble. Each returns rv_BuildPipe's result.
+ * The parameter is alpha x 255.0 or light x 256.0 truncated toward zero and
+ * not clamped to its scale; NaN stores 0 and products beyond the 32-bit
+ * signed range saturate to INT32_MIN / INT32_MAX. The stages take the stored
+ * value as its 32-bit pattern: unsigned products wrap modulo 2^32 and the low
+ * 8 or 16 bits of the shifted result are kept. */
 int32_t rv_PipeSetZMode(rv_Pipe *pipe, uint32_t mode);
 int32_t rv_PipeSetColourMode(rv_Pipe *pipe, uint32_t mode);
 int32_t rv_PipeSetAlpha(rv_Pipe *pipe, uint32_t mode, double alpha);
@@ -96,7 +101,10 @@ int32_t rv_BuildPipe(rv_Pipe *pipe);
 
 /* Writes count source pixels into dst through the chain. Reads the context's
  * current work span; does nothing for count <= 0, a count above the
- * context's span_size, or a pipe whose last assembly failed. */
+ * context's span_size, or a pipe whose last assembly failed (its last filled
+ * slot is then not a terminal). Without an alpha or light source stage the
+ * writes use what the work span holds: zero in fresh spans, afterwards what
+ * earlier runs left. */
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
 /* The stages, in chain order. */

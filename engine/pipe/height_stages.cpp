@@ -1,0 +1,72 @@
+// Height stages: the new height, the height tests and the terminals.
+#include "stage_frame.h"
+
+namespace relvane {
+namespace {
+
+// work.z from the destination height and the source height.
+template <Combine Op>
+void height_op(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    each_pixel(pipe, index, src, dst, count, [](rv_Pixel &w, const rv_Pixel &s, const rv_Pixel &d) {
+        store<&rv_Pixel::z>(w, Op(d.z, s.z, 0));
+    });
+}
+
+inline bool at_or_above(uint32_t w, uint32_t d) { return w >= d; }
+inline bool at_or_below(uint32_t w, uint32_t d) { return w <= d; }
+
+// Runs the rest of the chain once on each maximal sub-run of passing pixels,
+// left to right, with src, dst and work moved to its first pixel. A sub-run's
+// length is settled before the rest of the chain sees it.
+template <bool (*Pass)(uint32_t w, uint32_t d)>
+void height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    rv_Pixel *const work = pipe->work;
+    int32_t i = 0;
+    for (;;) {
+        while (i < count && !Pass(work[i].z, dst[i].z)) ++i;
+        if (i >= count) break;
+        int32_t j = i + 1;
+        while (j < count && Pass(work[j].z, dst[j].z)) ++j;
+        pipe->work = work + i;
+        call_next(pipe, index, src + i, dst + i, j - i);
+        i = j;
+    }
+    pipe->work = work;
+}
+
+}  // namespace
+}  // namespace relvane
+
+using namespace relvane;
+
+extern "C" {
+
+void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_op<combine_set>(p, i, s, d, n);
+}
+void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_op<combine_add<65535>>(p, i, s, d, n);
+}
+void rv_StageZSub(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_op<combine_sub>(p, i, s, d, n);
+}
+// 4096 is the factor 1.0; the result keeps its low 16 bits.
+void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_op<combine_mul<12>>(p, i, s, d, n);
+}
+
+void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_test<at_or_above>(p, i, s, d, n);
+}
+void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    height_test<at_or_below>(p, i, s, d, n);
+}
+
+void rv_StageZWrite(rv_Pipe *p, int32_t, const rv_Pixel *, rv_Pixel *d, int32_t n) {
+    const rv_Pixel *const work = p->work;
+    for (int32_t k = 0; k < n; ++k) d[k].z = work[k].z;
+}
+
+void rv_StageEnd(rv_Pipe *, int32_t, const rv_Pixel *, rv_Pixel *, int32_t) {}
+
+}  // extern "C"

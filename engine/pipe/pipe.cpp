@@ -1,0 +1,133 @@
+// The pipe record, its setters, the assembly of its chain and its entry.
+#include "pipe.h"
+
+#include <cstdlib>
+
+#include "../core/float_convert.h"
+
+namespace {
+
+// The stage each value of a flag field selects; null selects none.
+// Height operation, bits 0-1.
+constexpr rv_PipeStage kHeightOp[4] = {rv_StageZSet, rv_StageZAdd, rv_StageZSub, rv_StageZMul};
+// Height test, bits 2-3.
+constexpr rv_PipeStage kHeightTest[4] = {nullptr, rv_StageZTestAbove, rv_StageZTestBelow, nullptr};
+// Alpha source, bits 8-9.
+constexpr rv_PipeStage kAlphaSource[4] = {rv_StageAlphaConst, rv_StageAlphaSrc, rv_StageAlphaDst,
+                                          nullptr};
+// Light source, bits 10-11.
+constexpr rv_PipeStage kLightSource[4] = {rv_StageLightConst, rv_StageLightSrc, rv_StageLightDst,
+                                          nullptr};
+// Colour channel writes, bits 12-14: none, one or two channels, all three.
+constexpr rv_PipeStage kColourWrite[8] = {
+    nullptr,
+    rv_StageColourWriteMasked, rv_StageColourWriteMasked, rv_StageColourWriteMasked,
+    rv_StageColourWriteMasked, rv_StageColourWriteMasked, rv_StageColourWriteMasked,
+    rv_StageColourWrite};
+// Alpha write, bits 16-19.
+constexpr rv_PipeStage kAlphaWrite[16] = {
+    nullptr, rv_StageAlphaWriteSet, rv_StageAlphaWriteAdd, rv_StageAlphaWriteSub,
+    rv_StageAlphaWriteMul};
+// Light write, bits 20-23.
+constexpr rv_PipeStage kLightWrite[16] = {
+    nullptr, rv_StageLightWriteSet, rv_StageLightWriteAdd, rv_StageLightWriteSub,
+    rv_StageLightWriteMul, rv_StageLightWriteBlend};
+// Terminal, bit 24.
+constexpr rv_PipeStage kTerminal[2] = {rv_StageEnd, rv_StageZWrite};
+
+void append(rv_Pipe *pipe, rv_PipeStage stage) {
+    if (stage) pipe->stages[pipe->nstages++] = stage;
+}
+
+// True when the chain ends with a terminal, as every successful assembly leaves it.
+bool assembled(const rv_Pipe *pipe) {
+    if (pipe->nstages <= 0 || pipe->nstages > RV_PIPE_SLOTS) return false;
+    const rv_PipeStage last = pipe->stages[pipe->nstages - 1];
+    return last == rv_StageZWrite || last == rv_StageEnd;
+}
+
+// value x scale truncated toward zero and saturated; NaN gives 0.
+int32_t scaled_parameter(double value, double scale) {
+    const double v = value * scale;
+    return v == v ? relvane::trunc_to_i32(v) : 0;
+}
+
+int32_t set_field(rv_Pipe *pipe, uint32_t mask, uint32_t value) {
+    pipe->flags = (pipe->flags & ~mask) | (value & mask);
+    return rv_BuildPipe(pipe);
+}
+
+}  // namespace
+
+extern "C" {
+
+rv_Pipe *rv_NewPipe(rv_Context *context) {
+    auto *pipe = static_cast<rv_Pipe *>(std::calloc(1, sizeof(rv_Pipe)));
+    if (!pipe) return nullptr;
+    pipe->context = context;
+    ++context->refcount;
+    rv_PipeSetZMode(pipe, RV_PIPE_ZTEST_ABOVE);
+    rv_PipeSetColourMode(pipe, RV_PIPE_COLOUR_SRC);
+    rv_PipeSetAlpha(pipe, RV_PIPE_ALPHA_CONST, 1.0);
+    rv_PipeSetLight(pipe, RV_PIPE_LIGHT_CONST, 1.0);
+    rv_PipeSetWrite(pipe, RV_PIPE_WRITE_Z | RV_PIPE_WRITE_RGB);
+    return pipe;
+}
+
+void rv_FreePipe(rv_Pipe *pipe) {
+    rv_FreeContext(pipe->context);
+    std::free(pipe);
+}
+
+int32_t rv_PipeSetZMode(rv_Pipe *pipe, uint32_t mode) {
+    return set_field(pipe, RV_PIPE_Z_MASK | RV_PIPE_ZTEST_MASK, mode);
+}
+
+int32_t rv_PipeSetColourMode(rv_Pipe *pipe, uint32_t mode) {
+    return set_field(pipe, RV_PIPE_COLOUR_MASK, mode);
+}
+
+int32_t rv_PipeSetAlpha(rv_Pipe *pipe, uint32_t mode, double alpha) {
+    pipe->alpha = scaled_parameter(alpha, 255.0);
+    return set_field(pipe, RV_PIPE_ALPHA_MASK, mode);
+}
+
+int32_t rv_PipeSetLight(rv_Pipe *pipe, uint32_t mode, double light) {
+    pipe->light = scaled_parameter(light, 256.0);
+    return set_field(pipe, RV_PIPE_LIGHT_MASK, mode);
+}
+
+int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags) {
+    return set_field(pipe, RV_PIPE_WRITE_RGB | RV_PIPE_ALPHA_WRITE_MASK | RV_PIPE_LIGHT_WRITE_MASK |
+                               RV_PIPE_WRITE_Z,
+                     flags);
+}
+
+// The chain, in its fixed order: height operation, height test, colour fetch,
+// alpha source, light source, colour write, alpha write, light write, terminal.
+int32_t rv_BuildPipe(rv_Pipe *pipe) {
+    const uint32_t f = pipe->flags;
+    pipe->nstages = 0;
+    pipe->work = pipe->context->work_span;
+    append(pipe, kHeightOp[f & 0x3u]);
+    append(pipe, kHeightTest[(f >> 2) & 0x3u]);
+    if (f & RV_PIPE_COLOUR_MASK) return -1;
+    append(pipe, rv_StageColourFetch);
+    append(pipe, kAlphaSource[(f >> 8) & 0x3u]);
+    append(pipe, kLightSource[(f >> 10) & 0x3u]);
+    append(pipe, kColourWrite[(f >> 12) & 0x7u]);
+    append(pipe, kAlphaWrite[(f >> 16) & 0xFu]);
+    append(pipe, kLightWrite[(f >> 20) & 0xFu]);
+    append(pipe, kTerminal[(f >> 24) & 0x1u]);
+    return 0;
+}
+
+// The work span is read from the context on every run, so a pipe assembled
+// before the context's spans grew still runs in live memory.
+void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (count <= 0 || count > pipe->context->span_size || !assembled(pipe)) return;
+    pipe->work = pipe->context->work_span;
+    pipe->stages[0](pipe, 0, src, dst, count);
+}
+
+}  // extern "C"
