@@ -60,7 +60,8 @@ struct MaybeRect {
 };
 
 inline bool same(const std::vector<rv_Pixel> &a, const std::vector<rv_Pixel> &b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(rv_Pixel)) == 0;
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(rv_Pixel)) == 0);
 }
 
 // Runs the plain operation (fast paths off) and the fast one on copies of a
