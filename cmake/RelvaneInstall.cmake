@@ -33,9 +33,20 @@ if(RELVANE_BUILD_DEMO AND RELVANE_INSTALL_DEMO)
   install(TARGETS relvane-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
 
+# The C++ runtime, as a C program that links the engine must name it:
+# what the C++ driver links beyond what the C driver does.
+set(RELVANE_CXX_RUNTIME ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
+list(REMOVE_ITEM RELVANE_CXX_RUNTIME ${CMAKE_C_IMPLICIT_LINK_LIBRARIES})
+list(REMOVE_DUPLICATES RELVANE_CXX_RUNTIME)
+get_target_property(RELVANE_LIBRARY_TYPE relvane TYPE)
+if(RELVANE_LIBRARY_TYPE STREQUAL "STATIC_LIBRARY")
+  foreach(lib IN LISTS RELVANE_CXX_RUNTIME)
+    target_link_libraries(relvane INTERFACE $<INSTALL_INTERFACE:${lib}>)
+  endforeach()
+endif()
+
 # CMake package.
 set(RELVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/relvane)
-get_target_property(RELVANE_LIBRARY_TYPE relvane TYPE)
 install(EXPORT relvaneTargets NAMESPACE relvane:: DESTINATION ${RELVANE_CMAKE_DIR}
   COMPONENT development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/relvaneConfig.cmake.in
@@ -50,9 +61,7 @@ install(FILES ${PROJECT_BINARY_DIR}/relvaneConfig.cmake ${PROJECT_BINARY_DIR}/re
 # install can go to any prefix chosen at install time. A static library
 # carries what it needs to link from C (SDL, the maths and C++ runtime
 # libraries) in Libs; a shared one keeps them private.
-set(RELVANE_PC_DEPS ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
-list(REMOVE_ITEM RELVANE_PC_DEPS ${CMAKE_C_IMPLICIT_LINK_LIBRARIES})
-list(APPEND RELVANE_PC_DEPS m)
+set(RELVANE_PC_DEPS ${RELVANE_CXX_RUNTIME} m)
 list(REMOVE_DUPLICATES RELVANE_PC_DEPS)
 list(TRANSFORM RELVANE_PC_DEPS PREPEND -l REGEX "^[^-/]")
 list(JOIN RELVANE_PC_DEPS " " RELVANE_PC_DEPS)

@@ -11,7 +11,8 @@ extern "C" {
 #endif
 
 /* Shared state of one engine instance. Reference-counted: the creator,
- * every surface and every pipe made with it hold one reference each. */
+ * every surface and every pipe made with it hold one reference each; the
+ * last rv_FreeContext frees it. One thread at a time. */
 typedef struct rv_Context {
     int32_t span_size;     /* pixels held by each scratch span (>= widest surface) */
     rv_Pixel *source_span; /* shapes compose one run of source pixels here */
@@ -22,19 +23,25 @@ typedef struct rv_Context {
     uint32_t random_mix;   /* weight of generator A, 0..16384 */
 } rv_Context;
 
-/* New context with one reference and 100-pixel spans; null when out of memory. */
+/* New context with one reference (the caller's, given back with
+ * rv_FreeContext) and 100-pixel spans; random state all zero until
+ * rv_ResetRandom. Null when out of memory. */
 rv_Context *rv_NewContext(void);
 
-/* Releases one reference; the last release frees the spans and the record. */
+/* Releases one reference; the last release frees the spans and the record.
+ * Surfaces and pipes keep the context alive, so they may be freed after it. */
 void rv_FreeContext(rv_Context *context);
 
-/* Grows both scratch spans to hold at least count pixels (never shrinks).
- * New spans are zeroed. Returns 0, or -1 when memory ran out, in which case
- * the previous spans and span_size are kept unchanged. */
+/* Grows both scratch spans to hold at least count pixels (never shrinks;
+ * count <= span_size does nothing). New spans are zeroed; growing frees the
+ * old ones, so pipes of this context must be re-assembled (any setter) before
+ * they run again. Returns 0, or -1 when memory ran out, in which case the
+ * previous spans and span_size are kept unchanged. */
 int32_t rv_ReserveScratch(rv_Context *context, int32_t count);
 
 /* Restarts the random sequence with generator A weighted by mix (0.0..1.0,
- * clamped; stored as a weight out of 16384). */
+ * clamped; NaN counts as 0; stored as a weight out of 16384). The same mix
+ * always gives the same sequence. */
 void rv_ResetRandom(rv_Context *context, double mix);
 
 /* Next random value in 0..range-1 (for range up to 262160). Both generators

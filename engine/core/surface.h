@@ -15,8 +15,8 @@ extern "C" {
 #define RV_SURFACE_OWNS_PIXELS 0x1u
 
 /* Pixel (x, y) is pixels[y * pitch + x]; row 0 is the top of the picture.
- * Reference-counted; holds one reference on its context, and a sub-surface
- * one more on its parent. */
+ * Reference-counted (the creator holds the first reference); holds one
+ * reference on its context, and a sub-surface one more on its parent. */
 typedef struct rv_Surface {
     rv_Context *context;       /* context it was created with (one reference held) */
     struct rv_Surface *parent; /* null, or the surface this one is a window into */
@@ -28,15 +28,18 @@ typedef struct rv_Surface {
     uint32_t flags;            /* RV_SURFACE_OWNS_PIXELS or 0 */
 } rv_Surface;
 
-/* New zeroed surface owning width x height pixels; reserves the context's
- * spans for its width. Null for a negative size, a size whose byte count
- * does not fit memory, or when memory runs out. A 0-wide or 0-high surface
- * is valid and every operation on it changes nothing. */
+/* New zeroed surface owning width x height pixels, pitch = width; the caller
+ * frees it with rv_FreeSurface. Reserves the context's spans for its width,
+ * so create a context's surfaces before its pipes. Null for a negative size,
+ * a size whose byte count does not fit memory, or when memory runs out (no
+ * reference is then kept). A 0-wide or 0-high surface is valid and every
+ * operation on it changes nothing. */
 rv_Surface *rv_NewSurface(rv_Context *context, int32_t width, int32_t height);
 
-/* New surface that is a window into rect of parent (no copy). Null when rect
- * is null, not wholly inside the parent (negative size included), or memory
- * runs out. */
+/* New surface that is a window into rect of parent (no copy; parent's pitch),
+ * freed with rv_FreeSurface; it keeps the parent alive. Null when rect is
+ * null, not wholly inside the parent (negative size included), or memory runs
+ * out. */
 rv_Surface *rv_NewSubSurface(rv_Surface *parent, const rv_Rect *rect);
 
 /* Releases one reference; the last release frees the pixels (or releases the

@@ -12,48 +12,51 @@
 extern "C" {
 #endif
 
-/* Height operation, bits 0-1. */
+/* Height operation, bits 0-1: the new height from destination and source z. */
 #define RV_PIPE_Z_MASK            0x3u
-#define RV_PIPE_Z_SET             0x0u
-#define RV_PIPE_Z_ADD             0x1u
-#define RV_PIPE_Z_SUB             0x2u
-#define RV_PIPE_Z_MUL             0x3u
-/* Height test, bits 2-3 (0 and 0xC: no test). */
+#define RV_PIPE_Z_SET             0x0u /* source z */
+#define RV_PIPE_Z_ADD             0x1u /* dst + src, held at 65535 */
+#define RV_PIPE_Z_SUB             0x2u /* dst - src, held at 0 */
+#define RV_PIPE_Z_MUL             0x3u /* dst x src / 4096 (4096 = 1.0), low 16 bits */
+/* Height test, bits 2-3 (0 and 0xC: no test); equal heights pass both. */
 #define RV_PIPE_ZTEST_MASK        0xCu
-#define RV_PIPE_ZTEST_ABOVE       0x4u
-#define RV_PIPE_ZTEST_BELOW       0x8u
+#define RV_PIPE_ZTEST_ABOVE       0x4u /* draw where new z >= dst z */
+#define RV_PIPE_ZTEST_BELOW       0x8u /* draw where new z <= dst z */
 /* Colour source, bits 4-7: only 0 assembles. */
 #define RV_PIPE_COLOUR_MASK       0xF0u
-#define RV_PIPE_COLOUR_SRC        0x00u
-/* Alpha source, bits 8-9 (0x300: no alpha stage). */
+#define RV_PIPE_COLOUR_SRC        0x00u /* colour of the source pixels */
+/* Alpha source, bits 8-9: the blend weight of the writes, 0..255
+ * (0x300: no alpha stage). */
 #define RV_PIPE_ALPHA_MASK        0x300u
-#define RV_PIPE_ALPHA_CONST       0x000u
-#define RV_PIPE_ALPHA_SRC         0x100u
-#define RV_PIPE_ALPHA_DST         0x200u
-/* Light source, bits 10-11 (0xC00: no light stage). */
+#define RV_PIPE_ALPHA_CONST       0x000u /* the pipe's alpha */
+#define RV_PIPE_ALPHA_SRC         0x100u /* source alpha x alpha / 256 */
+#define RV_PIPE_ALPHA_DST         0x200u /* destination alpha x alpha / 256 */
+/* Light source, bits 10-11: the light the colour is multiplied by, 256 =
+ * unity (0xC00: no light stage). */
 #define RV_PIPE_LIGHT_MASK        0xC00u
-#define RV_PIPE_LIGHT_CONST       0x000u
-#define RV_PIPE_LIGHT_SRC         0x400u
-#define RV_PIPE_LIGHT_DST         0x800u
-/* Colour channel writes, bits 12-14. */
+#define RV_PIPE_LIGHT_CONST       0x000u /* the pipe's light */
+#define RV_PIPE_LIGHT_SRC         0x400u /* source light x light / 256 */
+#define RV_PIPE_LIGHT_DST         0x800u /* destination light x light / 256 */
+/* Colour channel writes, bits 12-14: each channel becomes
+ * (colour x light x alpha / 256 + dst x (255 - alpha)) / 256, held at 255. */
 #define RV_PIPE_WRITE_RED         0x1000u
 #define RV_PIPE_WRITE_GREEN       0x2000u
 #define RV_PIPE_WRITE_BLUE        0x4000u
 #define RV_PIPE_WRITE_RGB         0x7000u
-/* Alpha write, bits 16-19 (other values: not written). */
+/* Alpha write, bits 16-19, of the alpha source's value (others: not written). */
 #define RV_PIPE_ALPHA_WRITE_MASK  0xF0000u
-#define RV_PIPE_ALPHA_WRITE_SET   0x10000u
-#define RV_PIPE_ALPHA_WRITE_ADD   0x20000u
-#define RV_PIPE_ALPHA_WRITE_SUB   0x30000u
-#define RV_PIPE_ALPHA_WRITE_MUL   0x40000u
-/* Light write, bits 20-23 (other values: not written). */
+#define RV_PIPE_ALPHA_WRITE_SET   0x10000u /* dst alpha = alpha */
+#define RV_PIPE_ALPHA_WRITE_ADD   0x20000u /* dst + alpha, held at 255 */
+#define RV_PIPE_ALPHA_WRITE_SUB   0x30000u /* dst - alpha, held at 0 */
+#define RV_PIPE_ALPHA_WRITE_MUL   0x40000u /* dst x alpha / 256 */
+/* Light write, bits 20-23, of the light source's value (others: not written). */
 #define RV_PIPE_LIGHT_WRITE_MASK  0xF00000u
-#define RV_PIPE_LIGHT_WRITE_SET   0x100000u
-#define RV_PIPE_LIGHT_WRITE_ADD   0x200000u
-#define RV_PIPE_LIGHT_WRITE_SUB   0x300000u
-#define RV_PIPE_LIGHT_WRITE_MUL   0x400000u
-#define RV_PIPE_LIGHT_WRITE_BLEND 0x500000u
-/* Terminal: write the new height. */
+#define RV_PIPE_LIGHT_WRITE_SET   0x100000u /* dst light = light */
+#define RV_PIPE_LIGHT_WRITE_ADD   0x200000u /* dst + light, held at 65535 */
+#define RV_PIPE_LIGHT_WRITE_SUB   0x300000u /* dst - light, held at 0 */
+#define RV_PIPE_LIGHT_WRITE_MUL   0x400000u /* dst x light / 256, low 16 bits */
+#define RV_PIPE_LIGHT_WRITE_BLEND 0x500000u /* (light x alpha + dst x (255 - alpha)) / 256 */
+/* Terminal: write the new height (clear: heights only tested). */
 #define RV_PIPE_WRITE_Z           0x1000000u
 
 /* Number of stage slots in a pipe (at most 9 are ever filled). */
@@ -66,18 +69,21 @@ struct rv_Pipe;
 typedef void (*rv_PipeStage)(struct rv_Pipe *pipe, int32_t index, const rv_Pixel *src,
                              rv_Pixel *dst, int32_t count);
 
+/* A pipe belongs to one context and holds one reference on it. Create it
+ * after the context's surfaces; it runs one run at a time. */
 typedef struct rv_Pipe {
     rv_Context *context;  /* owning context (one reference held) */
     uint32_t flags;       /* flag word, RV_PIPE_* */
     int32_t alpha;        /* alpha parameter, 255 = 1.0 (not clamped) */
     int32_t light;        /* light parameter, 256 = 1.0 (not clamped) */
-    rv_Pixel *work;       /* work span of the run in progress */
+    rv_Pixel *work;       /* work span of the run in progress (the context's) */
     int32_t nstages;      /* filled slots of stages */
     rv_PipeStage stages[RV_PIPE_SLOTS]; /* assembled chain, slot 0 first */
 } rv_Pipe;
 
-/* New pipe for context with the defaults (flags 0x1007004, alpha 255,
- * light 256); null when out of memory. Holds one context reference. */
+/* New pipe for context with the defaults (flags 0x1007004: z set, test
+ * above, RGB and z written; alpha 255, light 256); null when out of memory.
+ * Holds one context reference; the caller frees it with rv_FreePipe. */
 rv_Pipe *rv_NewPipe(rv_Context *context);
 /* Releases the context reference and frees the pipe. */
 void rv_FreePipe(rv_Pipe *pipe);
@@ -89,10 +95,16 @@ void rv_FreePipe(rv_Pipe *pipe);
  * signed range saturate to INT32_MIN / INT32_MAX. The stages take the stored
  * value as its 32-bit pattern: unsigned products wrap modulo 2^32 and the low
  * 8 or 16 bits of the shifted result are kept. */
+/* Height operation and test: RV_PIPE_Z_* | RV_PIPE_ZTEST_* (bits 0-3). */
 int32_t rv_PipeSetZMode(rv_Pipe *pipe, uint32_t mode);
+/* Colour source (bits 4-7): only RV_PIPE_COLOUR_SRC (0) assembles. */
 int32_t rv_PipeSetColourMode(rv_Pipe *pipe, uint32_t mode);
+/* Alpha source RV_PIPE_ALPHA_* and alpha 0.0..1.0 (stored x 255). */
 int32_t rv_PipeSetAlpha(rv_Pipe *pipe, uint32_t mode, double alpha);
+/* Light source RV_PIPE_LIGHT_* and light, 1.0 = unity (stored x 256). */
 int32_t rv_PipeSetLight(rv_Pipe *pipe, uint32_t mode, double light);
+/* Replaces all write bits at once: RV_PIPE_WRITE_RED/GREEN/BLUE,
+ * RV_PIPE_ALPHA_WRITE_*, RV_PIPE_LIGHT_WRITE_* and RV_PIPE_WRITE_Z. */
 int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags);
 
 /* Assembles the stage chain from flags: 0, or -1 for a non-zero colour
@@ -107,31 +119,41 @@ int32_t rv_BuildPipe(rv_Pipe *pipe);
  * earlier runs left. */
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
-/* The stages, in chain order. */
+/* The stages, in chain order; rv_BuildPipe picks them from flags. Each
+ * processes the whole run, then (unless a terminal) calls slot index + 1. */
+/* Height operations (slot 0): new z into the work span. */
 void rv_StageZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageZAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageZSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageZMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Height tests: run the rest of the chain on each sub-run that passes. */
 void rv_StageZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Colour fetch: source colour into the work span. */
 void rv_StageColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Alpha sources: the blend weight into the work span. */
 void rv_StageAlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageAlphaSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageAlphaDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Light sources: the light into the work span. */
 void rv_StageLightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Colour writes: blend RGB, or only the channels set in flags (masked). */
 void rv_StageColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageColourWriteMasked(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Alpha writes into the destination. */
 void rv_StageAlphaWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageAlphaWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageAlphaWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageAlphaWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Light writes into the destination. */
 void rv_StageLightWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageLightWriteBlend(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* Terminals: write the new z into the destination, or nothing. */
 void rv_StageZWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageEnd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 

@@ -1,5 +1,7 @@
-/* Lighting passes on the light field: slope shading and cast shadows.
- * The light comes from the top-left corner along the diagonal. */
+/* Lighting passes on the light field (256 = unity) from the heights: slope
+ * shading and cast shadows. The light comes from the top-left corner along
+ * the diagonal, elevation in degrees above the horizon (0..90). Only light
+ * is written. */
 #ifndef RELVANE_RENDER_SHADING_H
 #define RELVANE_RENDER_SHADING_H
 
@@ -9,10 +11,13 @@
 extern "C" {
 #endif
 
-/* Scales light by how squarely each pixel's slope faces the light, between
- * ambient and 1.5; the last column and row keep their light. */
+/* Scales light by how squarely each pixel's slope faces the light, by a
+ * factor between ambient (1.0 = unity; 0.3 is a fair floor) and 1.5; the
+ * last column and row keep their light. Elevations below 1 count as 1.
+ * Lights saturate at 65535. A NaN elevation counts as a light overhead. */
 void rv_ShadeSlopes(rv_Surface *surface, float elevation, float ambient);
-/* Darkens the pixels lying below the shadow line of higher terrain. */
+/* Darkens the pixels lying below the shadow line of higher terrain.
+ * Elevations of 90 and above (and NaN) cast no shadow. */
 void rv_ShadeShadows(rv_Surface *surface, float elevation);
 
 #ifdef __cplusplus

@@ -4,17 +4,11 @@
 #include <random>
 #include <vector>
 
-#include "relvane.h"
+#include "pipe/pipe_fixture.h"
 
 namespace {
 
-struct PipeTest : ::testing::Test {
-    rv_Context *context = rv_NewContext();
-    rv_Pipe *pipe = rv_NewPipe(context);
-    ~PipeTest() override {
-        rv_FreePipe(pipe);
-        rv_FreeContext(context);
-    }
+struct PipeTest : PipeFixture {
     std::vector<rv_PipeStage> chain() const {
         return {pipe->stages, pipe->stages + pipe->nstages};
     }

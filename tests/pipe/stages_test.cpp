@@ -4,7 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "relvane.h"
+#include "pipe/pipe_fixture.h"
+#include "support/surface_helpers.h"
 
 namespace {
 
@@ -95,14 +96,7 @@ TEST(Stages, EmptyRunsWriteNothing) {
     EXPECT_EQ(work.z, 18);
 }
 
-struct PipeRun : ::testing::Test {
-    rv_Context *context = rv_NewContext();
-    rv_Pipe *pipe = rv_NewPipe(context);
-    ~PipeRun() override {
-        rv_FreePipe(pipe);
-        rv_FreeContext(context);
-    }
-};
+using PipeRun = PipeFixture;
 
 // One pixel through a configured pipe: the stored arithmetic of each stage.
 TEST_F(PipeRun, StageArithmetic) {
@@ -214,11 +208,6 @@ bool model(uint32_t f, int64_t A, int64_t L, const rv_Pixel &s, rv_Pixel &d, rv_
     return true;
 }
 
-bool same(const rv_Pixel &a, const rv_Pixel &b) {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha &&
-           a.light == b.light && a.z == b.z;
-}
-
 // Random flag words, parameters and pixels (heights from a few values so that
 // tests pass and fail in mixed runs), written into one row of a sub-surface.
 TEST_F(PipeRun, FullChainsMatchModel) {
@@ -238,14 +227,12 @@ TEST_F(PipeRun, FullChainsMatchModel) {
         pipe->alpha = rnd(3) ? static_cast<int32_t>(rnd(300)) : params[rnd(12)];
         pipe->light = rnd(3) ? static_cast<int32_t>(rnd(1024)) : params[rnd(12)];
         for (int32_t k = 0; k < 64 * 3; ++k) {
-            rv_Pixel &p = surface->pixels[k];
-            p = {uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint16_t(rng()),
-                 heights[rnd(7)]};
+            surface->pixels[k] = relvane_test::random_pixel(rng);
+            surface->pixels[k].z = heights[rnd(7)];
         }
         for (int32_t k = 0; k < count; ++k) {
-            rv_Pixel &p = context->source_span[k];
-            p = {uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint16_t(rng()),
-                 rnd(2) ? heights[rnd(7)] : uint16_t(rng())};
+            context->source_span[k] = relvane_test::random_pixel(rng);
+            if (rnd(2)) context->source_span[k].z = heights[rnd(7)];
         }
         std::vector<rv_Pixel> want(surface->pixels, surface->pixels + 64 * 3);
         std::vector<rv_Pixel> want_work(context->work_span, context->work_span + count);
@@ -254,10 +241,10 @@ TEST_F(PipeRun, FullChainsMatchModel) {
 
         rv_RunPipe(pipe, context->source_span, sub->pixels, count);
         for (int32_t k = 0; k < 64 * 3; ++k)
-            ASSERT_TRUE(same(surface->pixels[k], want[k])) << "flags " << std::hex << flags << std::dec
+            ASSERT_TRUE(relvane_test::same_pixel(surface->pixels[k], want[k])) << "flags " << std::hex << flags << std::dec
                                                            << " pixel " << k << " trial " << trial;
         for (int32_t k = 0; k < count; ++k)
-            ASSERT_TRUE(same(context->work_span[k], want_work[k])) << "work " << k << " trial " << trial;
+            ASSERT_TRUE(relvane_test::same_pixel(context->work_span[k], want_work[k])) << "work " << k << " trial " << trial;
         ASSERT_EQ(pipe->work, context->work_span);
     }
     rv_FreeSurface(sub);

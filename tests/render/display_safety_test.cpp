@@ -20,6 +20,7 @@ const Shower showers[] = {
     {"profiles", [](rv_Surface *s, SDL_Surface *d) { rv_ShowProfiles(s, d, 4); }},
     {"height", [](rv_Surface *s, SDL_Surface *d) { rv_ShowHeight(s, d, 64); }},
     {"light", [](rv_Surface *s, SDL_Surface *d) { rv_ShowLight(s, d); }},
+    {"tilted", [](rv_Surface *s, SDL_Surface *d) { rv_ShowTilted(s, d, 30.0f); }},
 };
 
 std::vector<Uint8> bytes_of(const SDL_Surface *s) {
@@ -81,7 +82,7 @@ TEST(DisplaySafety, EmptyScreensWriteNothing) {
             ASSERT_TRUE(screen);
             sh.show(s.surface, screen.get());
             EXPECT_EQ(screen->locked, 0u);
-            EXPECT_EQ(s.at(0, 3).light, 200);
+            EXPECT_EQ(s.at(0, 3).light, 200);  // tilted: no top buffer either
         }
     }
 }
