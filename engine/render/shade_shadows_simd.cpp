@@ -35,7 +35,10 @@ void shadow_row(PixelWord *__restrict row, const int32_t *__restrict prev, int32
         const int32_t line = prev[x - 1] + fall;
         const int32_t lit = -static_cast<int32_t>(z >= line);  // all ones when lit
         cur[x] = (z & lit) | (line & ~lit);
-        const int32_t e = (1 & lit) | ((line - z) & ~lit);  // depth below the line, 1..65535
+        // Depth below the line, 1..65535 where it counts; the difference
+        // wraps (unsigned) where a steep line lies far below.
+        const auto depth = static_cast<int32_t>(static_cast<uint32_t>(line) - static_cast<uint32_t>(z));
+        const int32_t e = (1 & lit) | (depth & ~lit);
         const auto light = static_cast<int32_t>(word & 0xFFFFu);
         const int32_t dark = (quotient(light * 8192, e + 8192) + quotient(light * 128, e + 128)) >> 1;
         row[2 * x + 1] = (word & 0xFFFF0000u) | static_cast<uint32_t>((light & lit) | (dark & ~lit));

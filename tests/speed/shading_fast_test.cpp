@@ -10,8 +10,9 @@ using relvane::trunc_to_i32;
 
 // Elevations: the test program's range, the 1-degree floor and beyond 90.
 float random_elevation(std::mt19937 &rng) {
-    switch (rng() % 4) {
+    switch (rng() % 5) {
     case 0: return 45.0f;
+    case 4: return rng() % 2 ? 89.9999f : 0.0f;
     case 1: return float(rng() % 9001) / 100.0f;
     case 2: return float(rng() % 200) / 100.0f;
     default: return float(rng() % 3600) / 10.0f - 90.0f;
