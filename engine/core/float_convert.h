@@ -4,7 +4,9 @@
 // exactly as a cast does.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace relvane {
 
@@ -28,6 +30,15 @@ inline uint16_t clamp_u16(int64_t v) {
 template <typename F>
 inline uint16_t trunc_to_u16(F v) {
     return clamp_u16(trunc_to_i32(v));
+}
+
+// A double rounded to single precision, as a cast rounds it, except that a
+// value beyond the float range becomes an infinity (a plain cast of it is
+// undefined).
+inline float narrow_to_float(double v) {
+    if (std::isnan(v) || std::fabs(v) < 0x1.ffffffp+127) return static_cast<float>(v);
+    const float inf = std::numeric_limits<float>::infinity();
+    return v > 0 ? inf : -inf;
 }
 
 }  // namespace relvane

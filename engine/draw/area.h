@@ -19,12 +19,14 @@ void rv_FillRect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pix
 /* Blends colour and light of every pixel at or below water->z (the level,
  * 1/256 units) towards water's red, green, blue and light, with weight
  * water->alpha (out of 256) at the level, growing by one per depth z units
- * below it up to 256 (depth <= 0: one z unit). Alpha and z stay. */
+ * below it up to 256 (depth <= 0: one z unit; any depth is safe). Alpha and
+ * z stay. */
 void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
 
 /* Moves every height at or below level->z factor/256 of the way up to it
  * (256: onto the level, 0: not at all; only level's z is read). Factors
- * outside 0..256 overshoot or move away, with heights held to 0..65535. */
+ * outside 0..256 overshoot or move away: the step is computed in 64 bits and
+ * the new height held to 0..65535. */
 void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 
 #ifdef __cplusplus

@@ -12,8 +12,10 @@ extern "C" {
 
 /* Material: red, green, blue are the colour; z is the base height (1/256
  * units). Alpha and light of the material are not read. Coordinates are
- * surface pixels; heights are clamped to 0..65535. A pipe of another context
- * than the surface's draws nothing. */
+ * surface pixels; heights are clamped to 0..65535. Any float is accepted:
+ * runs never leave the surface, a NaN position or size draws nothing and a
+ * NaN height gives 0. A pipe of another context than the surface's draws
+ * nothing. */
 
 /* Flat box from (x, y), w wide and h high, at the material's height. */
 void rv_DrawBox(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,

@@ -6,6 +6,7 @@
 #include "core/float_convert.h"
 
 using relvane::trunc_to_i32;
+using relvane::narrow_to_float;
 using relvane::trunc_to_u16;
 
 TEST(FloatConvert, TruncatesInRangeAndSaturatesOutside) {
@@ -36,4 +37,16 @@ TEST(FloatConvert, HeightsClampToSixteenBits) {
     EXPECT_EQ(trunc_to_u16(70000.0f), 65535);
     EXPECT_EQ(trunc_to_u16(1404.77f), 1404);
     EXPECT_EQ(trunc_to_u16(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+TEST(FloatConvert, NarrowingRoundsAsACastAndOverflowsToInfinity) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float top = std::numeric_limits<float>::max();
+    EXPECT_EQ(narrow_to_float(0.1), 0.1f);
+    EXPECT_EQ(narrow_to_float(-256.0 / 3.0), static_cast<float>(-256.0 / 3.0));
+    EXPECT_EQ(narrow_to_float(static_cast<double>(top)), top);
+    EXPECT_EQ(narrow_to_float(0x1.fffffefp+127), top);
+    EXPECT_EQ(narrow_to_float(1e300), inf);
+    EXPECT_EQ(narrow_to_float(-1e300), -inf);
+    EXPECT_TRUE(std::isnan(narrow_to_float(std::nan(""))));
 }

@@ -1,0 +1,49 @@
+// The row scan shared by the round shapes: row range, run limits and the
+// pipe calls. A shape only supplies its height profile.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "shape_rows.h"
+#include "../core/float_convert.h"
+
+namespace relvane {
+
+// Profile: uint16_t operator()(float d) giving the clamped height at
+// distance d from the centre; uses_distance false skips computing d.
+template <typename Profile>
+void circle_scan(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel &material, float cx, float cy,
+                 float r, const Profile &profile) {
+    if (!shape_can_draw(pipe, surface)) return;
+    int32_t y0 = trunc_to_i32(cy - r), y1 = trunc_to_i32(cy + r);
+    if (y0 < 0) y0 = 0;
+    if (y1 > surface->height) y1 = surface->height;
+    if (y0 >= y1) return;
+
+    const float r2 = r * r;
+    rv_Pixel *span = surface->context->source_span;
+    for (int32_t y = y0; y < y1; ++y) {
+        const float dy = static_cast<float>(y) - cy;
+        const float dy2 = dy * dy;
+        Run run{0, 0};
+        if (!(r2 - dy2 < 0.0f)) {
+            const float w = std::sqrt(r2 - dy2);
+            run = clip_run(trunc_to_i32(cx - w), trunc_to_i32(w + cx), surface->width);
+            for (int32_t i = 0; i < run.count; ++i) {
+                float d = 0.0f;
+                if constexpr (Profile::uses_distance) {
+                    const float dx = static_cast<float>(run.x0 + i) - cx;
+                    d = std::sqrt(dx * dx + dy2);
+                }
+                span[i].red = material.red;
+                span[i].green = material.green;
+                span[i].blue = material.blue;
+                span[i].z = profile(d);
+            }
+        }
+        run_row(pipe, surface, run, y);
+    }
+}
+
+}  // namespace relvane
