@@ -67,7 +67,7 @@ run_case() {
     done
     if [ -n "$window" ]; then
         # No window manager: keys go to the window under the pointer.
-        xdotool mousemove --window "$window" 1 1 2>/dev/null
+        xdotool mousemove --window "$window" 0 0 2>/dev/null
         for key in "${keys[@]}" Escape; do
             case $key in
                 click) xdotool click 1 ;;
