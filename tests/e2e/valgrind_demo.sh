@@ -51,7 +51,7 @@ run_case() {
     local -n keys=$keys_name
     local log=$out/$name.valgrind.log
     echo "-- $name: ${*:-no arguments}"
-    valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
+    valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --num-callers=50 \
         --show-leak-kinds=definite,indirect,possible \
         --errors-for-leak-kinds=definite,indirect,possible \
         --suppressions="$here/valgrind.supp" --log-file="$log" \
