@@ -7,40 +7,32 @@
 
 namespace bench {
 
-namespace {
-
-constexpr double kPhase = 0.8;
-constexpr float kLight = 45.0f, kWater = 100.0f, kHaze = 140.0f;
-
-}  // namespace
-
 Landscape::Landscape(int32_t width, int32_t height) {
-    context = rv_NewContext();
-    scene = rv_NewSurface(context, width, height);
-    view = rv_NewSurface(context, width, height);
-    pipe = rv_NewPipe(context);
+    rv_DemoDefaults(&demo, &loop);
     screen = new_screen(width, height);
+    demo.screen = screen;
+    rv_DemoCreateObjects(&demo, &loop);
+    demo.intro = 0;
+    demo.view_angle = 90.0f;
+    demo.light_angle = 45.0f;
+    demo.water_level = 100.0f;
+    context = loop.context;
+    scene = demo.scene;
+    view = demo.view;
+    pipe = demo.pipe;
     build_landscape(scene);
     build_view(false);
     built_view.assign(view->pixels, view->pixels + size_t(width) * size_t(height));
 }
 
 Landscape::~Landscape() {
-    rv_FreeSurface(view);
-    rv_FreeSurface(scene);
-    rv_FreePipe(pipe);
-    rv_FreeContext(context);
+    rv_DemoRelease(&demo, &loop);
     SDL_FreeSurface(screen);
 }
 
 void Landscape::build_landscape(rv_Surface *target, bool with_shapes) {
-    rv_ResetRandom(context, float(std::sin(kPhase) * 0.5 + 0.5));
-    const rv_Pixel ground{160, 128, 96, 255, 256, 0};
-    rv_FillRect(RV_FIELD_ALL, target, nullptr, &ground);
-    rv_Fractal(target, 128, 60.0f, 220.0f, 0.42f);
-    if (with_shapes) draw_shapes(target);
-    const rv_Pixel level{0, 0, 0, 0, 0, uint16_t(int32_t(kWater) * 256)};
-    rv_RaiseToLevel(target, nullptr, &level, 96);
+    demo.shapes = with_shapes;
+    rv_DemoBuildLandscape(&demo, &loop, target);
 }
 
 void Landscape::draw_shapes(rv_Surface *target) {
@@ -89,21 +81,8 @@ void Landscape::draw_shapes(rv_Surface *target) {
 }
 
 void Landscape::build_view(bool animated) {
-    if (animated) {
-        const rv_Pixel unlit{0, 0, 0, 0, 256, 0};
-        rv_FillRect(RV_FIELD_LIGHT, view, nullptr, &unlit);
-    } else {
-        rv_CopyRect(RV_FIELD_ALL, scene, nullptr, view, 0, 0);
-    }
-    rv_ShadeSlopes(view, kLight, 0.3f);
-    rv_ShadeShadows(view, kLight);
-    const float s = float(std::sin(double(kLight + kLight) * M_PI / 360.0));
-    const rv_Pixel water{80, 112, 160, 80, uint16_t(s * (s * (s * 100.0f)) + s * 100.0f),
-                         uint16_t(int32_t(kWater) * 256)};
-    rv_ApplyWater(view, nullptr, &water, int32_t(s * -24.0f + 48.0f));
-    const float t = 256.0f - kHaze;
-    const rv_Pixel haze{255, 192, 255, 0, uint16_t(s * 120.0f), 38400};
-    rv_ApplyWater(view, nullptr, &haze, int32_t(s * -90.0f + (t * t * 0.0078125f + 100.0f)));
+    demo.animate = animated;
+    rv_DemoBuildView(&demo, &loop);
 }
 
 void Landscape::restore_view() {
