@@ -62,8 +62,9 @@ void rv_DemoReadArgs(rv_Demo *demo, int argc, char **argv);
 // options, video mode, caption, context, surfaces and pipe. Returns 0, or
 // the exit status 1 after printing the failure and releasing what was made.
 int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv);
-// Creates context, scene, view (sized from the screen) and the pipe; -1 and
-// nothing left held when any of them cannot be created.
+// Creates context, scene, view (sized from the screen) and the pipe; -1,
+// nothing left held and a failure line on standard error when any of them
+// cannot be created.
 int32_t rv_DemoCreateObjects(rv_Demo *demo, rv_DemoLoop *loop);
 // Creates and configures the pipe all shapes go through; -1 when out of memory.
 int32_t rv_DemoSetUpPipe(rv_Demo *demo, rv_DemoLoop *loop);

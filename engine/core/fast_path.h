@@ -27,9 +27,21 @@ void set_fast_paths_enabled(bool on);
     } while (0)
 #endif
 
+// A 32-bit word of pixel memory; pixels are read and written as words.
+typedef uint32_t __attribute__((may_alias)) PixelWord;
+
 // Each returns true when it has done the whole operation, false to leave it
 // to the plain code.
 namespace fast {
+
+bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
+// rise: the facing slope's rise per diagonal step; floor: the smallest factor.
+bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
+// fall: how far the shadow line drops per diagonal step.
+bool shade_shadows(rv_Surface *surface, int64_t fall);
+bool show_colour(const rv_Surface *surface, SDL_Surface *screen);
+bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
+bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 
 }  // namespace fast
 

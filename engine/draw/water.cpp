@@ -1,9 +1,11 @@
 // rv_ApplyWater: blends colour and light of submerged pixels towards the water.
 #include "area.h"
 #include "area_rows.h"
+#include "../core/fast_path.h"
 
 extern "C" void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water,
                               int32_t depth) {
+    RELVANE_TRY_FAST(relvane::fast::apply_water(surface, rect, water, depth));
     const rv_Pixel w = *water;
     const uint32_t level = w.z;
     // Weight gained per z unit below the level, out of 65536.

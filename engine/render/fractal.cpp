@@ -4,19 +4,14 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "../core/float_convert.h"
+#include "../core/fast_path.h"
 #include "../core/random_draw.h"
-#include "../core/surface_rows.h"
+#include "fractal_walk.h"
 
 namespace {
 
 using relvane::random_divisor;
 using relvane::random_draw;
-using relvane::trunc_to_i32;
-using relvane::surface_row;
-
-// Largest displacement whose range 2 * a the generator still draws exactly.
-constexpr int32_t kMaxAmplitude = 131080;
 
 // Displacement of one level: a draw in -a .. a from the context's generator.
 struct Displace {
@@ -24,8 +19,7 @@ struct Displace {
     int32_t a;
     uint32_t divisor;
 
-    Displace(rv_Context *c, float scaled) : context(c) {
-        a = std::clamp(trunc_to_i32(scaled), 0, kMaxAmplitude);
+    Displace(rv_Context *c, int32_t amplitude) : context(c), a(amplitude) {
         // A range of 0 still advances both generators and draws 0.
         divisor = random_divisor(static_cast<uint32_t>(2 * a));
     }
@@ -37,90 +31,12 @@ struct Displace {
     }
 };
 
-// Calls f(i) for i = first, first + stride, ... while i <= last. 64-bit so
-// that a step near the int32 limit cannot overflow the counter.
-template <typename F>
-void sweep(int64_t first, int64_t stride, int64_t last, F f) {
-    for (int64_t i = first; i <= last; i += stride) f(i);
-}
-
-struct Grid {
-    rv_Surface *s;
-    int64_t xmax, ymax;
-
-    // Row y clamped into the surface.
-    rv_Pixel *row(int64_t y) const {
-        return surface_row(s, static_cast<int32_t>(std::clamp<int64_t>(y, 0, ymax)));
-    }
-    int64_t col(int64_t x) const { return std::clamp<int64_t>(x, 0, xmax); }
-    int64_t z(int64_t x, int64_t y) const { return row(y)[col(x)].z; }
-    void set(int64_t x, int64_t y, uint16_t v) const { row(y)[x].z = v; }
-};
-
-// Seeds one row: every step pixels, then the last column once more.
-void seed_row(const Grid &g, int64_t y, int64_t step, int64_t base, const Displace &D) {
-    sweep(0, step, g.xmax, [&](int64_t x) { g.set(x, y, D(base)); });
-    g.set(g.xmax, y, D(base));
-}
-
-// One refinement level at half spacing h; each step reads what the earlier
-// ones wrote, so the order of the steps and of the sweeps is fixed.
-void refine(const Grid &g, int64_t h, const Displace &D) {
-    const int64_t xmax = g.xmax, ymax = g.ymax, h2 = 2 * h;
-    // Edges: top, bottom, right.
-    for (int64_t y : {int64_t{0}, ymax})
-        sweep(h, h2, xmax, [&](int64_t x) { g.set(x, y, D((g.z(x - h, y) + g.z(x + h, y)) >> 1)); });
-    sweep(h, h2, ymax, [&](int64_t y) { g.set(xmax, y, D((g.z(xmax, y - h) + g.z(xmax, y + h)) >> 1)); });
-
-    // Square centres.
-    sweep(h, h2, ymax, [&](int64_t y) {
-        const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
-        rv_Pixel *mid = g.row(y);
-        sweep(h, h2, xmax, [&](int64_t x) {
-            const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D((up[l].z + up[r].z + down[l].z + down[r].z) >> 2);
-        });
-    });
-
-    // Diamonds on the centre rows; the left edge takes the pixel half a step
-    // to the right in place of its missing left neighbour.
-    sweep(h, h2, ymax, [&](int64_t y) {
-        const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
-        rv_Pixel *mid = g.row(y);
-        sweep(0, h2, xmax, [&](int64_t x) {
-            const int64_t r = g.col(x + h), l = x == 0 ? r : x - h;
-            mid[x].z = D((mid[l].z + up[x].z + mid[r].z + down[x].z) >> 2);
-        });
-    });
-
-    // Diamonds on the seed rows.
-    sweep(0, h2, ymax, [&](int64_t y) {
-        const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
-        rv_Pixel *mid = g.row(y);
-        sweep(h, h2, xmax, [&](int64_t x) {
-            const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D((mid[l].z + up[x].z + mid[r].z + down[x].z) >> 2);
-        });
-    });
-}
-
 }  // namespace
 
 extern "C" void rv_Fractal(rv_Surface *surface, int32_t step, float base, float amplitude,
                            float roughness) {
-    if (surface->width < 1 || surface->height < 1) return;
-    const Grid g{surface, surface->width - 1, surface->height - 1};
+    RELVANE_TRY_FAST(relvane::fast::fractal(surface, step, base, amplitude, roughness));
     rv_Context *c = surface->context;
-    const int64_t stride = std::max<int32_t>(step, 1);
-
-    const int64_t B = trunc_to_i32(base * 256.0f);
-    const Displace seed(c, amplitude * 256.0f);
-    sweep(0, stride, g.ymax, [&](int64_t y) { seed_row(g, y, stride, B, seed); });
-    seed_row(g, g.ymax, stride, B, seed);
-
-    float f = amplitude;
-    for (int64_t h = stride >> 1; h != 0; h >>= 1) {
-        f = f * roughness;
-        refine(g, h, Displace(c, f * 256.0f));
-    }
+    relvane::fractal::walk(surface, step, base, amplitude, roughness,
+                           [c](int32_t a) { return Displace(c, a); });
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "../core/fast_path.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
 #include "shading.h"
@@ -23,6 +24,7 @@ extern "C" void rv_ShadeSlopes(rv_Surface *surface, float elevation, float ambie
                                             : 0.0f;
     const double angle = static_cast<double>(alpha + alpha) * M_PI / 360.0;
     const int64_t rise = trunc_to_i32(std::tan(angle) * 256.0);
+    RELVANE_TRY_FAST(relvane::fast::shade_slopes(surface, rise, floor_factor));
 
     for (int32_t y = 0; y < h - 1; ++y) {
         rv_Pixel *row = surface_row(surface, y);

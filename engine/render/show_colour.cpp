@@ -1,10 +1,12 @@
 // Lit colour view: each channel times light, saturating.
 #include "display.h"
 #include "screen_frame.h"
+#include "../core/fast_path.h"
 
 using namespace relvane;
 
 extern "C" void rv_ShowColour(const rv_Surface *surface, SDL_Surface *screen) {
+    RELVANE_TRY_FAST(fast::show_colour(surface, screen));
     show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
         c = lit_colour(p);
         return true;

@@ -8,6 +8,7 @@
 namespace {
 
 struct ArgsCase {
+    const char *name;
     std::vector<const char *> args;
     uint32_t flags;
     int32_t width, height, tile;
@@ -36,20 +37,21 @@ TEST_P(ReadArgs, SetsRecordAndPrintsInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Options, ReadArgs,
     testing::Values(
-        ArgsCase{{}, 0, 640, 480, 128, ""},
-        ArgsCase{{"-w800", "-h600"}, 0, 800, 600, 128, "Requested width 800.\nRequested height 600.\n"},
-        ArgsCase{{"-hw"}, SDL_HWSURFACE, 640, 480, 128, "Requesting hardware display surface.\n"},
-        ArgsCase{{"-h200"}, 0, 640, 200, 128, "Requested height 200.\n"},
-        ArgsCase{{"-hw200"}, SDL_HWSURFACE, 640, 480, 128, "Requesting hardware display surface.\n"},
-        ArgsCase{{"-fullscreen", "-x", "abc"}, SDL_FULLSCREEN, 640, 480, 128,
+        ArgsCase{"None", {}, 0, 640, 480, 128, ""},
+        ArgsCase{"WidthHeight", {"-w800", "-h600"}, 0, 800, 600, 128, "Requested width 800.\nRequested height 600.\n"},
+        ArgsCase{"HwAlone", {"-hw"}, SDL_HWSURFACE, 640, 480, 128, "Requesting hardware display surface.\n"},
+        ArgsCase{"HeightNotHw", {"-h200"}, 0, 640, 200, 128, "Requested height 200.\n"},
+        ArgsCase{"HwIgnoresValue", {"-hw200"}, SDL_HWSURFACE, 640, 480, 128, "Requesting hardware display surface.\n"},
+        ArgsCase{"PrefixAndIgnored", {"-fullscreen", "-x", "abc"}, SDL_FULLSCREEN, 640, 480, 128,
                  "Requesting fullscreen display.\n"},
-        ArgsCase{{"-w"}, 0, 0, 480, 128, "Requested width 0.\n"},
-        ArgsCase{{"-d", "-f"}, SDL_DOUBLEBUF | SDL_FULLSCREEN, 640, 480, 128,
+        ArgsCase{"WidthWithoutDigits", {"-w"}, 0, 0, 480, 128, "Requested width 0.\n"},
+        ArgsCase{"DoubleFullscreen", {"-d", "-f"}, SDL_DOUBLEBUF | SDL_FULLSCREEN, 640, 480, 128,
                  "Requesting double buffered display.\nRequesting fullscreen display.\n"},
-        ArgsCase{{"-t7", "-t-3", "-dx"}, SDL_DOUBLEBUF, 640, 480, -3,
+        ArgsCase{"RepeatedValues", {"-t7", "-t-3", "-dx"}, SDL_DOUBLEBUF, 640, 480, -3,
                  "Requested tile size 7.\nRequested tile size -3.\nRequesting double buffered display.\n"},
-        ArgsCase{{"-w99999999999", "-h-99999999999"}, 0, INT32_MAX, INT32_MIN, 128,
-                 "Requested width 2147483647.\nRequested height -2147483648.\n"}));
+        ArgsCase{"Saturating", {"-w99999999999", "-h-99999999999"}, 0, INT32_MAX, INT32_MIN, 128,
+                 "Requested width 2147483647.\nRequested height -2147483648.\n"}),
+    [](const testing::TestParamInfo<ArgsCase> &info) { return std::string(info.param.name); });
 
 TEST(ReadValue, ReadsLikeAtoiAndSaturates) {
     const struct {

@@ -56,21 +56,6 @@ TEST(CopyRect, NullRectMakesAnExactCopy) {
     }
 }
 
-TEST(CopyRect, SelectedFieldsOnly) {
-    Pair p(4, 3, 4, 3, 4);
-    const auto before = snapshot(p.dst);
-    rv_CopyRect(RV_FIELD_LIGHT | RV_FIELD_Z, p.src, nullptr, p.dst, 0, 0);
-    for (size_t i = 0; i < before.size(); ++i) {
-        rv_Pixel want = before[i];
-        want.light = p.src->pixels[i].light;
-        want.z = p.src->pixels[i].z;
-        EXPECT_TRUE(same_pixel(p.dst->pixels[i], want)) << i;
-    }
-    const auto after = snapshot(p.dst);
-    rv_CopyRect(0x40, p.src, nullptr, p.dst, 0, 0);  // no field bit
-    EXPECT_EQ(std::memcmp(after.data(), p.dst->pixels, after.size() * 8), 0);
-}
-
 TEST(CopyRect, SourceClipIsWrittenBack) {
     struct Case { rv_Rect in, out; bool copies; };
     const Case cases[] = {

@@ -1,0 +1,35 @@
+// One frame of the loop after the events: controls, builds, display.
+#include <cstdint>
+
+#include "demo.h"
+
+void rv_DemoShow(rv_Demo *demo) {
+    rv_Surface *view = demo->view;
+    SDL_Surface *screen = demo->screen;
+    switch (demo->display_mode) {
+    case 0:
+        if (demo->view_angle == 90.0f)
+            rv_ShowColour(view, screen);
+        else
+            rv_ShowTilted(view, screen, demo->view_angle);
+        break;
+    case 1: rv_ShowProfiles(view, screen, demo->display_scale); break;
+    case 2: rv_ShowHeight(view, screen, demo->display_scale); break;
+    case 3: rv_ShowLight(view, screen); break;
+    default: break;
+    }
+}
+
+void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float dt) {
+    rv_DemoHeldKeys(demo, keys, dt);
+    rv_DemoIntro(demo, dt);
+    if (demo->animate) {
+        demo->phase += dt;
+        rv_DemoBuildLandscape(demo, loop, demo->view);
+    } else if (demo->scene_dirty) {
+        rv_DemoBuildLandscape(demo, loop, demo->scene);
+    }
+    if (demo->view_dirty) rv_DemoBuildView(demo, loop);
+    rv_DemoShow(demo);
+    if (loop->frames < INT32_MAX) ++loop->frames;
+}

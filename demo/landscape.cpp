@@ -1,0 +1,156 @@
+// The pipe, the landscape build (terrain and shapes) and the view build
+// (copy, shading, water and haze).
+#include <cmath>
+#include <cstdint>
+
+#include "demo.h"
+
+namespace {
+
+// Truncates a float known to lie in 0..65535 (NaN and beyond give the bound).
+uint16_t trunc16(float v) {
+    if (!(v > 0.0f)) return 0;
+    if (v >= 65535.0f) return 65535;
+    return static_cast<uint16_t>(v);
+}
+
+int32_t trunc32(float v) {
+    if (!(v > -2147483648.0f)) return v != v ? 0 : INT32_MIN;
+    if (v >= 2147483648.0f) return INT32_MAX;
+    return static_cast<int32_t>(v);
+}
+
+// One draw R(n): n as a signed value passed as unsigned.
+int32_t draw(rv_Context *c, int32_t n) {
+    return static_cast<int32_t>(rv_Random(c, static_cast<uint32_t>(n)));
+}
+
+// Colour i of the six shape colours.
+void shape_colour(rv_Pixel &p, int i) {
+    const double d = i;
+    p.red = static_cast<uint8_t>(std::sin(d) * 20.0 + 128.0);
+    p.green = static_cast<uint8_t>(std::sin(d + 2.0833333333333335) * 20.0 + 128.0);
+    p.blue = static_cast<uint8_t>(std::sin(d + 4.166666666666667) * 20.0 + 128.0);
+}
+
+float f(int32_t v) { return static_cast<float>(v); }
+
+// Draws R(W - 2r) + r and R(H - 2r) + r for a round shape of radius r.
+void centre(rv_Context *c, const rv_Surface *s, int32_t r, float &cx, float &cy) {
+    cx = f(draw(c, s->width - 2 * r) + r);
+    cy = f(draw(c, s->height - 2 * r) + r);
+}
+
+// Thirty shapes, six of each kind, through the demo's pipe.
+void draw_shapes(rv_Pipe *pipe, rv_Context *c, rv_Surface *t, rv_Pixel &m) {
+    m.alpha = 255;
+    float cx, cy;
+    for (int i = 0; i < 6; ++i) {
+        const int32_t w = draw(c, 80) + 10;
+        const int32_t h = draw(c, 80) + 10;
+        const int32_t x = draw(c, t->width - w);
+        const int32_t y = draw(c, t->height - h);
+        m.z = static_cast<uint16_t>(draw(c, 25600) + 7680);
+        shape_colour(m, i);
+        rv_DrawBox(pipe, t, &m, f(x), f(y), f(w), f(h));
+    }
+    for (int i = 0; i < 6; ++i) {
+        const int32_t r = draw(c, 40) + 10;
+        m.z = static_cast<uint16_t>(draw(c, 25600) + 12800);
+        shape_colour(m, i);
+        centre(c, t, r, cx, cy);
+        rv_DrawDisc(pipe, t, &m, cx, cy, f(r));
+    }
+    for (int i = 0; i < 6; ++i) {
+        const int32_t r = draw(c, 60) + 10;
+        const int32_t h = draw(c, 25600) + 7680;
+        m.z = static_cast<uint16_t>(draw(c, 12800) + 256);
+        shape_colour(m, i);
+        centre(c, t, r, cx, cy);
+        rv_DrawCone(pipe, t, &m, cx, cy, f(r), f(h));
+    }
+    for (int i = 0; i < 6; ++i) {
+        const int32_t r = draw(c, 60) + 10;
+        shape_colour(m, i);
+        m.z = static_cast<uint16_t>(draw(c, 25600) + 5120);
+        centre(c, t, r, cx, cy);
+        rv_DrawDome(pipe, t, &m, cx, cy, f(r), f(r));
+    }
+    for (int i = 0; i < 6; ++i) {
+        const int32_t r = draw(c, 40) + 10;
+        const int32_t h = draw(c, 100) + 20;
+        m.z = static_cast<uint16_t>(draw(c, 12800) + 256);
+        shape_colour(m, i);
+        centre(c, t, r, cx, cy);
+        rv_DrawParaboloid(pipe, t, &m, cx, cy, f(r), f(h));
+    }
+}
+
+// Sine of the light's elevation.
+float light_sine(float angle) {
+    const float d = angle + angle;
+    return static_cast<float>(std::sin(static_cast<double>(d) * M_PI / 360.0));
+}
+
+// The water or haze level as a height: whole units times 256.
+uint16_t level_z(float level) {
+    const uint16_t whole = trunc16(level);
+    return static_cast<uint16_t>((whole > 255 ? 255 : whole) * 256);
+}
+
+}  // namespace
+
+int32_t rv_DemoSetUpPipe(rv_Demo *demo, rv_DemoLoop *loop) {
+    rv_Pipe *p = rv_NewPipe(loop->context);
+    if (!p) return -1;
+    demo->pipe = p;
+    rv_PipeSetZMode(p, 4);
+    rv_PipeSetColourMode(p, 0);
+    rv_PipeSetAlpha(p, 0, 1.0);
+    rv_PipeSetLight(p, 0, 1.0);
+    rv_PipeSetWrite(p, 0x1007000);
+    return 0;
+}
+
+void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target) {
+    rv_Context *c = loop->context;
+    rv_Pixel &m = loop->work;
+    rv_ResetRandom(c, static_cast<float>(std::sin(demo->phase) * 0.5 + 0.5));
+    m = rv_Pixel{160, 128, 96, 255, 256, 0};
+    rv_FillRect(RV_FIELD_ALL, target, nullptr, &m);
+    rv_Fractal(target, demo->tile_size, demo->terrain_base, demo->terrain_amplitude,
+               demo->terrain_roughness);
+    if (demo->shapes) draw_shapes(demo->pipe, c, target, m);
+    if (demo->water_level >= 1.0f) {
+        m.z = level_z(demo->water_level);
+        rv_RaiseToLevel(target, nullptr, &m, 96);
+    }
+    demo->scene_dirty = 0;
+    demo->view_dirty = 1;
+}
+
+void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop) {
+    rv_Pixel &m = loop->work;
+    rv_Surface *view = demo->view;
+    if (demo->animate) {
+        m.light = 256;
+        rv_FillRect(RV_FIELD_LIGHT, view, nullptr, &m);
+    } else {
+        rv_CopyRect(RV_FIELD_ALL, demo->scene, nullptr, view, 0, 0);
+    }
+    if (demo->slopes) rv_ShadeSlopes(view, demo->light_angle, demo->ambient);
+    if (demo->shadows) rv_ShadeShadows(view, demo->light_angle);
+    if (demo->water_level >= 1.0f) {
+        const float s = light_sine(demo->light_angle);
+        m = rv_Pixel{80, 112, 160, 80, trunc16(s * (s * (s * 100.0f)) + s * 100.0f),
+                     level_z(demo->water_level)};
+        rv_ApplyWater(view, nullptr, &m, trunc32(s * -24.0f + 48.0f));
+    }
+    if (demo->haze != 0.0f) {
+        const float s = light_sine(demo->light_angle);
+        const float t = 256.0f - demo->haze;
+        m = rv_Pixel{255, 192, 255, 0, trunc16(s * 120.0f), 38400};
+        rv_ApplyWater(view, nullptr, &m, trunc32(s * -90.0f + (t * t * 0.0078125f + 100.0f)));
+    }
+    demo->view_dirty = 0;
+}

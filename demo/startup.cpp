@@ -1,0 +1,55 @@
+// From the command line to the first frame: screen, caption, engine objects.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "demo.h"
+
+namespace {
+
+// Writes a failure line to standard error.
+void fail(const char *message) {
+    std::fwrite(message, 1, std::strlen(message), stderr);
+}
+
+}  // namespace
+
+int32_t rv_DemoCreateObjects(rv_Demo *demo, rv_DemoLoop *loop) {
+    // The display walks the screen SDL returned, which may differ from the
+    // request: the surfaces are sized from it, one column and row larger.
+    const int64_t w = static_cast<int64_t>(demo->screen->w) + 1;
+    const int64_t h = static_cast<int64_t>(demo->screen->h) + 1;
+    loop->context = rv_NewContext();
+    if (loop->context && w <= INT32_MAX && h <= INT32_MAX) {
+        demo->scene = rv_NewSurface(loop->context, static_cast<int32_t>(w), static_cast<int32_t>(h));
+        if (demo->scene)
+            demo->view = rv_NewSurface(loop->context, static_cast<int32_t>(w), static_cast<int32_t>(h));
+        if (demo->view && rv_DemoSetUpPipe(demo, loop) == 0) return 0;
+    }
+    rv_DemoRelease(demo, loop);
+    fail("Failed to create engine objects!\n");
+    return -1;
+}
+
+void rv_DemoRelease(rv_Demo *demo, rv_DemoLoop *loop) {
+    if (demo->view) rv_FreeSurface(demo->view);
+    if (demo->scene) rv_FreeSurface(demo->scene);
+    if (demo->pipe) rv_FreePipe(demo->pipe);
+    if (loop->context) rv_FreeContext(loop->context);
+    demo->view = nullptr;
+    demo->scene = nullptr;
+    demo->pipe = nullptr;
+    loop->context = nullptr;
+}
+
+int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv) {
+    if (argc > 1) rv_DemoReadArgs(demo, argc, argv);
+    std::fflush(stdout);
+    demo->screen = SDL_SetVideoMode(demo->width, demo->height, 24, demo->video_flags);
+    if (!demo->screen) {
+        fail("Failed to open screen!\n");
+        return 1;
+    }
+    SDL_WM_SetCaption("Relvane Test", "Relvane");
+    return rv_DemoCreateObjects(demo, loop) == 0 ? 0 : 1;
+}

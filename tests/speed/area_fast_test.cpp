@@ -1,0 +1,71 @@
+#if RELVANE_SIMD
+#include "fast_compare.h"
+
+namespace {
+
+using relvane::fast::apply_water;
+using relvane::fast::raise_to_level;
+using speedtest::MaybeRect;
+
+rv_Pixel random_level(std::mt19937 &rng) {
+    rv_Pixel p{};
+    const uint32_t r = rng();
+    std::memcpy(&p, &r, 4);
+    p.light = uint16_t(rng());
+    p.z = uint16_t(rng() % 3 == 0 ? rng() : rng() % 512 * 128);
+    return p;
+}
+
+int32_t random_depth(std::mt19937 &rng) { return int32_t(rng() % 300) - 20; }
+
+TEST(AreaFast, WaterMatchesPlain) {
+    speedtest::compare(
+        3000, 70, 12, 11,
+        [](rv_Surface *s, std::mt19937 &rng) {
+            MaybeRect r(rng);
+            const rv_Pixel w = random_level(rng);
+            rv_ApplyWater(s, r.get(), &w, random_depth(rng));
+        },
+        [](rv_Surface *s, std::mt19937 &rng) {
+            MaybeRect r(rng);
+            const rv_Pixel w = random_level(rng);
+            return apply_water(s, r.get(), &w, random_depth(rng));
+        });
+}
+
+// Factors cover the test program's 96, the usual 0..256, both signs and the
+// ends of what the fast path takes.
+int32_t random_factor(std::mt19937 &rng) {
+    switch (rng() % 4) {
+    case 0: return 96;
+    case 1: return int32_t(rng() % 257);
+    case 2: return int32_t(rng() % 2001) - 1000;
+    default: return rng() % 2 ? 32767 : -32767;
+    }
+}
+
+TEST(AreaFast, RaiseMatchesPlain) {
+    speedtest::compare(
+        3000, 70, 12, 12,
+        [](rv_Surface *s, std::mt19937 &rng) {
+            MaybeRect r(rng);
+            const rv_Pixel l = random_level(rng);
+            rv_RaiseToLevel(s, r.get(), &l, random_factor(rng));
+        },
+        [](rv_Surface *s, std::mt19937 &rng) {
+            MaybeRect r(rng);
+            const rv_Pixel l = random_level(rng);
+            return raise_to_level(s, r.get(), &l, random_factor(rng));
+        });
+}
+
+TEST(AreaFast, RaiseLeavesHugeFactorsToPlainCode) {
+    std::mt19937 rng(5);
+    speedtest::Case c(rng, 8, 8);
+    const rv_Pixel l{0, 0, 0, 0, 0, 1000};
+    EXPECT_FALSE(raise_to_level(c.surface, nullptr, &l, 32768));
+    EXPECT_FALSE(raise_to_level(c.surface, nullptr, &l, -40000));
+}
+
+}  // namespace
+#endif

@@ -1,0 +1,61 @@
+#if RELVANE_SIMD
+#include <SDL.h>
+
+#include <array>
+
+#include "fast_compare.h"
+
+namespace {
+
+// A screen of random size near the surface's, in one of the 3-byte channel
+// orders or (declined by the fast path) 4 bytes, filled with noise.
+SDL_Surface *random_screen(std::mt19937 &rng, const rv_Surface *s) {
+    static const std::array<std::array<uint32_t, 3>, 6> orders{{{0xFF0000, 0xFF00, 0xFF},
+                                                               {0xFF, 0xFF00, 0xFF0000},
+                                                               {0xFF00, 0xFF, 0xFF0000},
+                                                               {0xFF0000, 0xFF, 0xFF00},
+                                                               {0xFF, 0xFF0000, 0xFF00},
+                                                               {0xFF00, 0xFF0000, 0xFF}}};
+    const auto &m = orders[rng() % orders.size()];
+    const int depth = rng() % 8 == 0 ? 32 : 24;
+    const int w = std::max(0, s->width - int(rng() % 3) + 1), h = std::max(0, s->height - int(rng() % 3) + 1);
+    SDL_Surface *screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, depth, m[0], m[1], m[2], 0);
+    auto *bytes = static_cast<uint8_t *>(screen->pixels);
+    for (int i = 0; i < screen->h * screen->pitch; i++) bytes[i] = uint8_t(rng());
+    return screen;
+}
+
+std::vector<uint8_t> screen_bytes(const SDL_Surface *screen) {
+    const auto *b = static_cast<const uint8_t *>(screen->pixels);
+    return std::vector<uint8_t>(b, b + screen->h * screen->pitch);
+}
+
+// Shows the same random surface with the plain function and the fast path.
+template <typename Plain, typename Fast>
+void compare_display(uint32_t seed, Plain plain, Fast fast) {
+    std::mt19937 rng(seed);
+    int declined = 0;
+    for (int t = 0; t < 1500; t++) {
+        speedtest::Case c(rng, 70, 10);
+        SDL_Surface *screen = random_screen(rng, c.surface);
+        const auto before = screen_bytes(screen);
+        relvane::set_fast_paths_enabled(false);
+        plain(c.surface, screen);
+        relvane::set_fast_paths_enabled(true);
+        const auto expected = screen_bytes(screen);
+        std::copy(before.begin(), before.end(), static_cast<uint8_t *>(screen->pixels));
+        if (fast(c.surface, screen))
+            EXPECT_EQ(expected, screen_bytes(screen)) << "trial " << t;
+        else
+            declined++;
+        SDL_FreeSurface(screen);
+    }
+    EXPECT_LT(declined, 300);
+}
+
+TEST(DisplayFast, ColourMatchesPlain) {
+    compare_display(31, rv_ShowColour, relvane::fast::show_colour);
+}
+
+}  // namespace
+#endif

@@ -1,0 +1,95 @@
+// Harness for the fast-path tests: random surfaces, the plain code reached
+// with the fast paths switched off, and the fast path called directly.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "core/fast_path.h"
+#include "relvane.h"
+
+namespace speedtest {
+
+// A context with a source surface of random size and content.
+struct Case {
+    rv_Context *context = nullptr;
+    rv_Surface *surface = nullptr;
+    Case(const Case &) = delete;
+    Case &operator=(const Case &) = delete;
+    Case(std::mt19937 &rng, int32_t max_w, int32_t max_h) {
+        context = rv_NewContext();
+        const auto w = int32_t(rng() % uint32_t(max_w + 1));
+        const auto h = int32_t(rng() % uint32_t(max_h + 1));
+        surface = rv_NewSurface(context, w, h);
+        fill(rng);
+    }
+    ~Case() {
+        rv_FreeSurface(surface);
+        rv_FreeContext(context);
+    }
+    size_t count() const { return size_t(surface->width) * size_t(surface->height); }
+    // Heights cluster near a few levels half the time, so that ties and the
+    // edges of every comparison are hit; light ranges over all 16 bits.
+    void fill(std::mt19937 &rng) {
+        const uint16_t centre = uint16_t(rng());
+        for (size_t i = 0; i < count(); i++) {
+            rv_Pixel &p = surface->pixels[i];
+            const uint32_t r = rng();
+            std::memcpy(&p, &r, 4);
+            p.light = uint16_t(rng() % 4 == 0 ? rng() : rng() % 600);
+            p.z = uint16_t(rng() % 2 ? rng() : centre + int(rng() % 64) - 32);
+        }
+    }
+    std::vector<rv_Pixel> pixels() const {
+        return std::vector<rv_Pixel>(surface->pixels, surface->pixels + count());
+    }
+    void set(const std::vector<rv_Pixel> &p) { std::copy(p.begin(), p.end(), surface->pixels); }
+};
+
+// Null half the time, else a rectangle that may stick out of the surface.
+struct MaybeRect {
+    rv_Rect r{};
+    bool null;
+    explicit MaybeRect(std::mt19937 &rng) : null(rng() % 2 == 0) {
+        r = {int32_t(rng() % 40) - 10, int32_t(rng() % 20) - 5, int32_t(rng() % 60), int32_t(rng() % 20)};
+    }
+    rv_Rect *get() { return null ? nullptr : &r; }
+};
+
+inline bool same(const std::vector<rv_Pixel> &a, const std::vector<rv_Pixel> &b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(rv_Pixel)) == 0);
+}
+
+// Runs the plain operation (fast paths off) and the fast one on copies of a
+// random surface and expects identical pixels. A fast path that declines
+// must leave the surface untouched, and may decline only now and then.
+template <typename Plain, typename Fast>
+void compare(int trials, int32_t max_w, int32_t max_h, uint32_t seed, Plain plain, Fast fast) {
+    std::mt19937 rng(seed);
+    int declined = 0;
+    for (int t = 0; t < trials; t++) {
+        Case c(rng, max_w, max_h);
+        const auto before = c.pixels();
+        const uint32_t param_seed = rng();
+        std::mt19937 p1(param_seed), p2(param_seed);
+        relvane::set_fast_paths_enabled(false);
+        plain(c.surface, p1);
+        relvane::set_fast_paths_enabled(true);
+        const auto expected = c.pixels();
+        c.set(before);
+        if (!fast(c.surface, p2)) {
+            ASSERT_TRUE(same(before, c.pixels())) << "trial " << t;
+            declined++;
+            continue;
+        }
+        ASSERT_TRUE(same(expected, c.pixels()))
+            << "trial " << t << " size " << c.surface->width << "x" << c.surface->height;
+    }
+    EXPECT_LT(declined, trials / 5);
+}
+
+}  // namespace speedtest
