@@ -3,6 +3,7 @@
 # after the opening move the window must equal, pixel for pixel, the frame
 # the same engine calls render in-process, in every display mode, and
 # Escape must print the frame rate and exit 0.
+unset SDL_VIDEODRIVER  # a real X window, whatever the caller chose
 set -uo pipefail
 demo=$1
 build=$2
