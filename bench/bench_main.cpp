@@ -1,6 +1,8 @@
 // Runner entry: the console shows the suite's counters as plain numbers.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <vector>
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 // their rate flags the console prints them bare instead of with "/s" or "s".
 class PlainCounters : public benchmark::ConsoleReporter {
 public:
+    explicit PlainCounters(OutputOptions options) : ConsoleReporter(options) {}
     void ReportRuns(const std::vector<Run> &runs) override {
         std::vector<Run> plain(runs);
         for (auto &run : plain)
@@ -22,7 +25,8 @@ public:
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    PlainCounters console;
+    // Colour only on a terminal, so that saved output stays plain text.
+    PlainCounters console(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&console);
     benchmark::Shutdown();
     return 0;

@@ -40,6 +40,7 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
 // fall: how far the shadow line drops per diagonal step.
 bool shade_shadows(rv_Surface *surface, int64_t fall);
 bool show_colour(const rv_Surface *surface, SDL_Surface *screen);
+bool show_light(const rv_Surface *surface, SDL_Surface *screen);
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
 bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 

@@ -10,8 +10,12 @@
 extern "C" {
 #endif
 
-/* Material: red, green, blue are the colour; z is the base height (1/256
- * units). Alpha and light of the material are not read. Coordinates are
+/* Each shape writes one run per surface row through the pipe, which decides
+ * how its height and colour combine with what is there (rv_NewPipe's default:
+ * draw where the shape is at or above the terrain). Use the pipe's own alpha
+ * and light (RV_PIPE_*_CONST or _DST): shapes leave the source alpha and light
+ * unset. Material: red, green, blue are the colour; z is the base height
+ * (1/256 units). Alpha and light of the material are not read. Coordinates are
  * surface pixels; heights are clamped to 0..65535. Any float is accepted:
  * runs never leave the surface, a NaN position or size draws nothing and a
  * NaN height gives 0. A pipe of another context than the surface's draws

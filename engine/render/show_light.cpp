@@ -1,10 +1,12 @@
 // Light field as false colour: black to green, green to yellow, then white.
 #include "display.h"
 #include "screen_frame.h"
+#include "../core/fast_path.h"
 
 using namespace relvane;
 
 extern "C" void rv_ShowLight(const rv_Surface *surface, SDL_Surface *screen) {
+    RELVANE_TRY_FAST(fast::show_light(surface, screen));
     show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
         const uint32_t light = p.light;
         if (light <= 255)

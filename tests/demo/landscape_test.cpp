@@ -1,4 +1,3 @@
-#include <cmath>
 #include <cstring>
 #include <set>
 #include <tuple>
@@ -73,18 +72,6 @@ TEST_F(Landscape, ColoursAreTheBaseAndTheSixShapeColours) {
             ASSERT_EQ(p.light, 256);
         }
     EXPECT_EQ(seen, allowed);
-}
-
-TEST_F(Landscape, ShapesOffLeavesFillAndTerrainAlone) {
-    ASSERT_EQ(start({"-w200", "-h150"}), 0);
-    d.shapes = 0;
-    rv_DemoBuildLandscape(&d, &l, d.scene);
-    Twin t(d);
-    rv_ResetRandom(t.l.context, static_cast<float>(0.5 + 0.5 * std::sin(0.8)));
-    const rv_Pixel base{160, 128, 96, 255, 256, 0};
-    rv_FillRect(RV_FIELD_ALL, t.d.scene, nullptr, &base);
-    rv_Fractal(t.d.scene, 128, 60.0f, 220.0f, 0.42f);
-    EXPECT_TRUE(same(d.scene, t.d.scene));
 }
 
 TEST_F(Landscape, WaterFromLevelOneAndHazeOffAtZero) {

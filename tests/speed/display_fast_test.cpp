@@ -57,5 +57,9 @@ TEST(DisplayFast, ColourMatchesPlain) {
     compare_display(31, rv_ShowColour, relvane::fast::show_colour);
 }
 
+TEST(DisplayFast, LightMatchesPlain) {
+    compare_display(32, rv_ShowLight, relvane::fast::show_light);
+}
+
 }  // namespace
 #endif
