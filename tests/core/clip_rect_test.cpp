@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "relvane.h"
+#include "support/surface_helpers.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ struct ClipCase {
 };
 
 TEST(ClipRect, ClipsTheCallersRectangleInPlace) {
-    rv_Context *c = rv_NewContext();
-    rv_Surface *s = rv_NewSurface(c, 10, 10);
+    relvane_test::Canvas canvas(10, 10);
+    rv_Surface *s = canvas.surface;
     const ClipCase cases[] = {
         {{-5, -5, 20, 20}, {0, 0, 10, 10}, false},
         {{8, 8, 5, 5}, {8, 8, 2, 2}, false},
@@ -44,20 +44,15 @@ TEST(ClipRect, ClipsTheCallersRectangleInPlace) {
             EXPECT_LE(out.y + out.h, s->height);
         }
     }
-    rv_FreeSurface(s);
-    rv_FreeContext(c);
 }
 
 TEST(ClipRect, NullMeansTheWholeSurface) {
-    rv_Context *c = rv_NewContext();
-    rv_Surface *s = rv_NewSurface(c, 10, 6);
-    const rv_Rect out = rv_ClipRect(s, nullptr);
+    relvane_test::Canvas c(10, 6);
+    const rv_Rect out = rv_ClipRect(c.surface, nullptr);
     EXPECT_EQ(out.x, 0);
     EXPECT_EQ(out.y, 0);
     EXPECT_EQ(out.w, 10);
     EXPECT_EQ(out.h, 6);
-    rv_FreeSurface(s);
-    rv_FreeContext(c);
 }
 
 }  // namespace

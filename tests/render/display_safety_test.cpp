@@ -23,11 +23,6 @@ const Shower showers[] = {
     {"tilted", [](rv_Surface *s, SDL_Surface *d) { rv_ShowTilted(s, d, 30.0f); }},
 };
 
-std::vector<Uint8> bytes_of(const SDL_Surface *s) {
-    const auto *p = static_cast<const Uint8 *>(s->pixels);
-    return p ? std::vector<Uint8>(p, p + s->pitch * s->h) : std::vector<Uint8>{};
-}
-
 void seed_surface(TestSurface &s) {
     for (int y = 0; y < s.surface->height; ++y)
         for (int x = 0; x < s.surface->width; ++x)
@@ -65,9 +60,7 @@ TEST(DisplaySafety, UnusableFormatsWriteNothing) {
             sh.show(s.surface, screen.get());
             EXPECT_EQ(bytes_of(screen.get()), shown);
             EXPECT_EQ(screen->locked, 0u);
-            EXPECT_TRUE(std::equal(before.begin(), before.end(), s.surface->pixels, [](auto &a, auto &b) {
-                return std::memcmp(&a, &b, sizeof a) == 0;
-            }));
+            EXPECT_TRUE(std::equal(before.begin(), before.end(), s.surface->pixels, same_pixel));
         }
     }
 }

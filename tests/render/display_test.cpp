@@ -111,8 +111,7 @@ TEST(ShowProfiles, RowsPerBandClamped) {
     auto picture = [&](int32_t rows) {
         Screen screen = make_screen(3, 40);
         rv_ShowProfiles(s.surface, screen.get(), rows);
-        const auto *p = static_cast<const Uint8 *>(screen->pixels);
-        return std::vector<Uint8>(p, p + screen->pitch * screen->h);
+        return bytes_of(screen.get());
     };
     EXPECT_EQ(picture(0), picture(1));
     EXPECT_EQ(picture(INT32_MIN), picture(1));

@@ -6,8 +6,10 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "relvane.h"
+#include "support/surface_helpers.h"
 
 namespace relvane_test {
 
@@ -65,25 +67,13 @@ inline void write_pixel(SDL_Surface *s, int x, int y, Colour c) {
     p[f->Bshift / 8] = static_cast<Uint8>(c.b);
 }
 
-// A context and one surface, released together.
-struct TestSurface {
-    rv_Context *context = rv_NewContext();
-    rv_Surface *surface;
+// The screen's bytes, row padding included.
+inline std::vector<Uint8> bytes_of(const SDL_Surface *s) {
+    const auto *p = static_cast<const Uint8 *>(s->pixels);
+    return p ? std::vector<Uint8>(p, p + s->pitch * s->h) : std::vector<Uint8>{};
+}
 
-    TestSurface(int w, int h) : surface(rv_NewSurface(context, w, h)) {}
-    ~TestSurface() {
-        rv_FreeSurface(surface);
-        rv_FreeContext(context);
-    }
-    TestSurface(const TestSurface &) = delete;
-    TestSurface &operator=(const TestSurface &) = delete;
-
-    rv_Pixel &at(int x, int y) { return surface->pixels[y * surface->pitch + x]; }
-    void fill(rv_Pixel p) {
-        for (int y = 0; y < surface->height; ++y)
-            for (int x = 0; x < surface->width; ++x) at(x, y) = p;
-    }
-};
+using TestSurface = Canvas;
 
 inline rv_Pixel pixel(int r, int g, int b, int light, int z = 0) {
     return rv_Pixel{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), 255,

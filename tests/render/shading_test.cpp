@@ -21,8 +21,8 @@ struct Field : relvane_test::Canvas {
         std::mt19937 g(seed);
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x) {
-                at(surface, x, y).light = light;
-                if (seed) at(surface, x, y).z = static_cast<uint16_t>(g() % 4096);
+                at(x, y).light = light;
+                if (seed) at(x, y).z = static_cast<uint16_t>(g() % 4096);
             }
     }
     std::vector<uint16_t> lights() const {

@@ -131,8 +131,7 @@ TEST(ShowTilted, AnglesOutsideRangeAreClamped) {
         fill_scene(s);
         Screen screen = make_screen(2, 6);
         rv_ShowTilted(s.surface, screen.get(), angle);
-        const auto *p = static_cast<const Uint8 *>(screen->pixels);
-        return std::vector<Uint8>(p, p + screen->pitch * screen->h);
+        return bytes_of(screen.get());
     };
     for (const auto &c : cases) EXPECT_EQ(picture(c.angle), picture(c.same_as)) << c.angle;
 }

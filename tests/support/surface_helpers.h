@@ -63,6 +63,12 @@ struct Canvas {
     }
     Canvas(const Canvas &) = delete;
     Canvas &operator=(const Canvas &) = delete;
+
+    rv_Pixel &at(int32_t x, int32_t y) { return relvane_test::at(surface, x, y); }
+    void fill(const rv_Pixel &p) {
+        for (int32_t y = 0; y < surface->height; ++y)
+            for (int32_t x = 0; x < surface->width; ++x) at(x, y) = p;
+    }
 };
 
 }  // namespace relvane_test
