@@ -30,10 +30,20 @@ void set_fast_paths_enabled(bool on);
 // A 32-bit word of pixel memory; pixels are read and written as words.
 typedef uint32_t __attribute__((may_alias)) PixelWord;
 
+// A whole pixel as one 64-bit word (pixel memory must be 8-byte aligned).
+typedef uint64_t __attribute__((may_alias)) PixelBits;
+
+inline bool pixel_aligned(const void *p) { return reinterpret_cast<uintptr_t>(p) % 8 == 0; }
+
 // Each returns true when it has done the whole operation, false to leave it
 // to the plain code.
 namespace fast {
 
+bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value);
+// Copies rows pixels high, n wide, between rows pitch pixels apart; backwards:
+// last row first and each row from its end (dst overlaps src after it).
+bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst,
+                int32_t dst_pitch, int32_t n, int32_t rows, bool backwards);
 bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
 // rise: the facing slope's rise per diagonal step; floor: the smallest factor.
 bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
@@ -41,6 +51,8 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
 bool shade_shadows(rv_Surface *surface, int64_t fall);
 bool show_colour(const rv_Surface *surface, SDL_Surface *screen);
 bool show_light(const rv_Surface *surface, SDL_Surface *screen);
+bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows);
+bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale);
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
 bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 

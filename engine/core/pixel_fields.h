@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "pixel.h"
 
@@ -31,6 +32,20 @@ inline void move_fields(uint32_t mask, rv_Pixel *dst, const rv_Pixel *src, int32
     if (mask & RV_FIELD_ALPHA) move_field<&rv_Pixel::alpha, Step>(dst, src, n, backwards);
     if (mask & RV_FIELD_LIGHT) move_field<&rv_Pixel::light, Step>(dst, src, n, backwards);
     if (mask & RV_FIELD_Z) move_field<&rv_Pixel::z, Step>(dst, src, n, backwards);
+}
+
+// The bytes of a pixel's 8-byte image that the fields selected by mask cover.
+inline uint64_t field_bytes(uint32_t mask) {
+    rv_Pixel p{};
+    p.red = mask & RV_FIELD_RED ? 0xFF : 0;
+    p.green = mask & RV_FIELD_GREEN ? 0xFF : 0;
+    p.blue = mask & RV_FIELD_BLUE ? 0xFF : 0;
+    p.alpha = mask & RV_FIELD_ALPHA ? 0xFF : 0;
+    p.light = mask & RV_FIELD_LIGHT ? 0xFFFF : 0;
+    p.z = mask & RV_FIELD_Z ? 0xFFFF : 0;
+    uint64_t bytes;
+    std::memcpy(&bytes, &p, sizeof bytes);
+    return bytes;
 }
 
 }  // namespace relvane

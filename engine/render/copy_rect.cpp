@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "copy.h"
+#include "../core/fast_path.h"
 #include "../core/pixel_fields.h"
 #include "../core/surface_rows.h"
 
@@ -37,6 +38,7 @@ extern "C" void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect,
     const rv_Pixel *from = relvane::surface_pixel(src, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
     rv_Pixel *to = relvane::surface_pixel(dst, static_cast<int32_t>(dx), static_cast<int32_t>(dy));
     const bool backwards = lies_after(to, from);
+    RELVANE_TRY_FAST(relvane::fast::copy_block(m, from, src->pitch, to, dst->pitch, n, rows, backwards));
     for (int32_t k = 0; k < rows; ++k) {
         const int32_t row = backwards ? rows - 1 - k : k;
         const rv_Pixel *s = from + static_cast<ptrdiff_t>(row) * src->pitch;
