@@ -1,6 +1,6 @@
 // The frame of the display fast paths for 3-byte screens: a pixel's three
 // channels are packed into one word at their byte positions and stored as
-// three bytes, a form that vectorises.
+// three bytes.
 #pragma once
 
 #include "../core/fast_path.h"
@@ -16,25 +16,36 @@ struct Shifts {
     }
 };
 
+// Writes n packed pixels as 3-byte pixels; a value with any of its top 8
+// bits set leaves its screen pixel as it was.
+void put_pixels(const uint32_t *packed, uint8_t *dst, int32_t n);
+
 // Converts one row; colour(rgba word, light/z word, shifts, keep) returns the
-// packed value and sets keep to leave the screen pixel as it was.
+// packed value and sets keep to leave the screen pixel as it was. The colours
+// are worked out a chunk at a time into words (which vectorises), then
+// spread into bytes.
 template <typename Colour>
 [[gnu::always_inline]] inline void show_row(const PixelWord *__restrict src, uint8_t *__restrict dst,
                                             int32_t n, Shifts s, Colour colour) {
-    for (int32_t x = 0; x < n; ++x) {
-        bool keep = false;
-        const uint32_t v = colour(src[2 * x], src[2 * x + 1], s, keep);
-        dst[3 * x] = keep ? dst[3 * x] : static_cast<uint8_t>(v);
-        dst[3 * x + 1] = keep ? dst[3 * x + 1] : static_cast<uint8_t>(v >> 8);
-        dst[3 * x + 2] = keep ? dst[3 * x + 2] : static_cast<uint8_t>(v >> 16);
+    constexpr int32_t chunk = 128;
+    uint32_t packed[chunk];
+    for (int32_t x0 = 0; x0 < n; x0 += chunk) {
+        const int32_t m = std::min(chunk, n - x0);
+        const PixelWord *from = src + 2 * x0;
+        for (int32_t i = 0; i < m; ++i) {
+            bool keep = false;
+            const uint32_t v = colour(from[2 * i], from[2 * i + 1], s, keep);
+            packed[i] = keep ? 0xFF000000u : v;
+        }
+        put_pixels(packed, dst + 3 * x0, m);
     }
 }
 
-// Locks the screen and runs row(source words, screen row, width, shifts)
-// over the shown rows. Declines (before locking) a screen that is not 3 bytes
-// per pixel with three distinct whole-byte channel positions.
+// Locks the screen and runs row(y, screen row, width, shifts) over the shown
+// rows. Declines (before locking) a screen that is not 3 bytes per pixel with
+// three distinct whole-byte channel positions.
 template <typename Row>
-bool show_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
+bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
     const SDL_PixelFormat *f = screen->format;
     if (f == nullptr || f->BytesPerPixel != 3) return false;
     const unsigned r = f->Rshift, g = f->Gshift, b = f->Bshift;
@@ -43,9 +54,21 @@ bool show_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
     const Shifts s{static_cast<uint32_t>(l.r * 8), static_cast<uint32_t>(l.g * 8), static_cast<uint32_t>(l.b * 8)};
-    for (int32_t y = 0; y < l.h; ++y)
-        row(reinterpret_cast<const PixelWord *>(surface_row(surface, y)), screen_row(screen, y), l.w, s);
+    for (int32_t y = 0; y < l.h; ++y) row(y, screen_row(screen, y), l.w, s);
     return true;
+}
+
+inline const PixelWord *surface_words(const rv_Surface *surface, int32_t y) {
+    return reinterpret_cast<const PixelWord *>(surface_row(surface, y));
+}
+
+// The same for functions that show surface row y on screen row y: row(source
+// words, screen row, width, shifts).
+template <typename Row>
+bool show_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
+    return show_screen_rows(surface, screen, [surface, row](int32_t y, uint8_t *dst, int32_t w, Shifts s) {
+        row(surface_words(surface, y), dst, w, s);
+    });
 }
 
 }  // namespace relvane::fast

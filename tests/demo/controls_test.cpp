@@ -165,28 +165,27 @@ TEST(HeldKeys, ClampAtBoundsAndNothingHeldChangesNothing) {
     EXPECT_EQ(d.scene_dirty, 0);
     EXPECT_EQ(d.view_dirty, 0);
 
-    for (SDLKey k : {SDLK_PLUS, SDLK_PAGEUP, SDLK_HOME, SDLK_INSERT, SDLK_UP, SDLK_RIGHT}) keys[k] = 1;
+    // Each control held long enough reaches its bound and stays there.
+    const struct {
+        SDLKey up, down;
+        float rv_Demo::*value;
+        float top;
+    } bounds[] = {{SDLK_PLUS, SDLK_MINUS, &rv_Demo::terrain_roughness, 2.0f},
+                  {SDLK_PAGEUP, SDLK_PAGEDOWN, &rv_Demo::terrain_amplitude, 256.0f},
+                  {SDLK_HOME, SDLK_END, &rv_Demo::terrain_base, 256.0f},
+                  {SDLK_INSERT, SDLK_DELETE, &rv_Demo::water_level, 255.0f},
+                  {SDLK_UP, SDLK_DOWN, &rv_Demo::view_angle, 90.0f},
+                  {SDLK_RIGHT, SDLK_LEFT, &rv_Demo::light_angle, 90.0f}};
+    Uint8 down[SDLK_LAST] = {};
+    for (const auto &b : bounds) keys[b.up] = down[b.down] = 1;
     rv_DemoHeldKeys(&d, keys, 100.0f);
-    EXPECT_EQ(d.terrain_roughness, 2.0f);
-    EXPECT_EQ(d.terrain_amplitude, 256.0f);
-    EXPECT_EQ(d.terrain_base, 256.0f);
-    EXPECT_EQ(d.water_level, 255.0f);
-    EXPECT_EQ(d.view_angle, 90.0f);
-    EXPECT_EQ(d.light_angle, 90.0f);
+    for (const auto &b : bounds) EXPECT_EQ(d.*b.value, b.top) << b.up;
     keys[SDLK_LSHIFT] = 1;
     rv_DemoHeldKeys(&d, keys, 100.0f);
     EXPECT_EQ(d.haze, 256.0f);
     EXPECT_EQ(d.water_level, 255.0f);  // shift moves the haze only
-
-    Uint8 down[SDLK_LAST] = {};
-    for (SDLKey k : {SDLK_MINUS, SDLK_PAGEDOWN, SDLK_END, SDLK_DELETE, SDLK_DOWN, SDLK_LEFT}) down[k] = 1;
     rv_DemoHeldKeys(&d, down, 100.0f);
-    EXPECT_EQ(d.terrain_roughness, 0.0f);
-    EXPECT_EQ(d.terrain_amplitude, 0.0f);
-    EXPECT_EQ(d.terrain_base, 0.0f);
-    EXPECT_EQ(d.water_level, 0.0f);
-    EXPECT_EQ(d.view_angle, 0.0f);
-    EXPECT_EQ(d.light_angle, 0.0f);
+    for (const auto &b : bounds) EXPECT_EQ(d.*b.value, 0.0f) << b.down;
 }
 
 TEST(Intro, ClimbsAndEndsAfterAboutSeventeenAndAHalfSeconds) {

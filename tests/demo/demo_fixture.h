@@ -32,6 +32,11 @@ protected:
         printed = testing::internal::GetCapturedStdout();
         return status;
     }
+    // Releases the started demo and sets the defaults again, for a new start.
+    void reset() {
+        rv_DemoRelease(&d, &l);
+        rv_DemoDefaults(&d, &l);
+    }
     void frame(float dt = 0.0f) { rv_DemoFrame(&d, &l, keys, dt); }
     std::string printed;
 };

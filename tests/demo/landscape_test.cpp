@@ -142,8 +142,7 @@ TEST_F(Landscape, SmallWindowsAndBoundsRunCleanly) {
     const std::pair<int, int> sizes[] = {{1, 1}, {1, 90}, {90, 1}, {2, 2},
                                          {137, 137}, {138, 20}, {60, 300}};
     for (auto [w, h] : sizes) {
-        rv_DemoRelease(&d, &l);
-        rv_DemoDefaults(&d, &l);
+        reset();
         ASSERT_EQ(start({"-w" + std::to_string(w), "-h" + std::to_string(h)}), 0) << w << "x" << h;
         d.water_level = 255.0f;
         d.haze = 256.0f;
@@ -163,8 +162,7 @@ TEST_F(Landscape, SmallWindowsAndBoundsRunCleanly) {
 
 TEST_F(Landscape, TileSizeBelowOneNeitherHangsNorEscapes) {
     for (const char *t : {"-t0", "-t-5", "-t1"}) {
-        rv_DemoRelease(&d, &l);
-        rv_DemoDefaults(&d, &l);
+        reset();
         ASSERT_EQ(start({"-w50", "-h40", t}), 0);
         frame();
         EXPECT_EQ(d.scene_dirty, 0) << t;

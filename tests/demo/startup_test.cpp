@@ -43,8 +43,7 @@ TEST_F(Startup, OddSizesStopOrFollowTheReturnedScreen) {
     const std::vector<std::string> cases[] = {
         {"-w", "-h0"}, {"-w0", "-h50"}, {"-w-5", "-h-7"}, {"-w-2147483648", "-h3"}};
     for (const auto &args : cases) {
-        rv_DemoRelease(&d, &l);
-        rv_DemoDefaults(&d, &l);
+        reset();
         testing::internal::CaptureStderr();
         const int status = start(args);
         const std::string err = testing::internal::GetCapturedStderr();

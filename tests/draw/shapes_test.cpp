@@ -168,11 +168,11 @@ TEST(Shapes, ClippedToASubSurfaceOnEverySide) {
                                 {-2.0f, -2.0f}, {21.0f, 17.0f}};
     for (Shape shape : {kBox, kDisc, kCone, kDome, kParaboloid})
         for (const auto &ctr : centres) {
-            rv_Context *context = rv_NewContext();
-            rv_Surface *parent = rv_NewSurface(context, 32, 28);
-            rv_Surface *whole = rv_NewSurface(context, 32, 28);
+            Canvas canvas(32, 28);
+            rv_Surface *parent = canvas.surface;
+            rv_Surface *whole = rv_NewSurface(canvas.context, 32, 28);
             rv_Surface *sub = rv_NewSubSurface(parent, &window);
-            rv_Pipe *pipe = rv_NewPipe(context);
+            rv_Pipe *pipe = rv_NewPipe(canvas.context);
             const rv_Pixel material{50, 60, 70, 0, 0, 4000};
             draw(shape, pipe, sub, material, ctr[0], ctr[1], 5.5f, 6.0f);
             draw(shape, pipe, whole, material, ctr[0] + 6.0f, ctr[1] + 5.0f, 5.5f, 6.0f);
@@ -188,8 +188,6 @@ TEST(Shapes, ClippedToASubSurfaceOnEverySide) {
             rv_FreePipe(pipe);
             rv_FreeSurface(sub);
             rv_FreeSurface(whole);
-            rv_FreeSurface(parent);
-            rv_FreeContext(context);
         }
 }
 

@@ -156,12 +156,7 @@ TEST_F(PipeRun, StageArithmetic) {
         pipe->light = c.light;
         rv_Pixel dst = c.dst;
         rv_RunPipe(pipe, &c.src, &dst, 1);
-        const rv_Pixel &w = c.want;
-        EXPECT_TRUE(dst.red == w.red && dst.green == w.green && dst.blue == w.blue &&
-                    dst.alpha == w.alpha && dst.light == w.light && dst.z == w.z)
-            << std::hex << "flags " << c.flags << std::dec << ": got " << int(dst.red) << ","
-            << int(dst.green) << "," << int(dst.blue) << " a" << int(dst.alpha) << " l"
-            << dst.light << " z" << dst.z;
+        EXPECT_EQ(dst, c.want) << std::hex << "flags " << c.flags;
     }
 }
 

@@ -69,8 +69,7 @@ TEST(CopyRect, SourceClipIsWrittenBack) {
         const auto want = expected_copy(RV_FIELD_ALL, p.src, k.in, true, p.dst, 2, 3, p.dst);
         const auto before = snapshot(p.dst);
         rv_CopyRect(RV_FIELD_ALL, p.src, &r, p.dst, 2, 3);
-        EXPECT_EQ(std::memcmp(&r, &k.out, sizeof r), 0)
-            << r.x << "," << r.y << "," << r.w << "," << r.h;
+        EXPECT_EQ(r, k.out);
         const auto got = snapshot(p.dst);
         EXPECT_EQ(std::memcmp(got.data(), want.data(), got.size() * 8), 0);
         EXPECT_EQ(std::memcmp(got.data(), before.data(), got.size() * 8) != 0, k.copies);
@@ -93,8 +92,7 @@ TEST(CopyRect, DestinationPositionIsClippedOnEverySide) {
         const auto want = expected_copy(RV_FIELD_ALL, p.src, asked, true, dst, pos[0], pos[1], p.dst);
         rv_Rect r = asked;
         rv_CopyRect(RV_FIELD_ALL, p.src, &r, dst, pos[0], pos[1]);
-        const rv_Rect clipped{0, 0, 4, 4};
-        EXPECT_EQ(std::memcmp(&r, &clipped, sizeof r), 0);
+        EXPECT_EQ(r, (rv_Rect{0, 0, 4, 4}));
         const auto got = snapshot(p.dst);
         EXPECT_EQ(std::memcmp(got.data(), want.data(), got.size() * 8), 0)
             << pos[0] << "," << pos[1];
@@ -134,7 +132,7 @@ TEST(CopyRect, MatchesTheFieldRuleAlsoWhenOverlapping) {
         rv_CopyRect(mask, src, &r, dst, x, y);
         rv_Rect clip = rect;
         rv_ClipRect(src, &clip);
-        EXPECT_EQ(std::memcmp(&r, &clip, sizeof r), 0);
+        EXPECT_EQ(r, clip);
         const auto got = snapshot(root);
         for (size_t i = 0; i < got.size(); ++i)
             ASSERT_TRUE(same_pixel(got[i], want[i])) << "round " << round << " pixel " << i;
