@@ -236,10 +236,10 @@ TEST_F(PipeRun, FullChainsMatchModel) {
 
         rv_RunPipe(pipe, context->source_span, sub->pixels, count);
         for (int32_t k = 0; k < 64 * 3; ++k)
-            ASSERT_TRUE(relvane_test::same_pixel(surface->pixels[k], want[k])) << "flags " << std::hex << flags << std::dec
+            ASSERT_EQ(surface->pixels[k], want[k]) << "flags " << std::hex << flags << std::dec
                                                            << " pixel " << k << " trial " << trial;
         for (int32_t k = 0; k < count; ++k)
-            ASSERT_TRUE(relvane_test::same_pixel(context->work_span[k], want_work[k])) << "work " << k << " trial " << trial;
+            ASSERT_EQ(context->work_span[k], want_work[k]) << "work " << k << " trial " << trial;
         ASSERT_EQ(pipe->work, context->work_span);
     }
     rv_FreeSurface(sub);

@@ -27,10 +27,6 @@ inline std::ostream &operator<<(std::ostream &os, const rv_Pixel &p) {
 
 namespace relvane_test {
 
-inline bool same_pixel(const rv_Pixel &a, const rv_Pixel &b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 inline rv_Pixel &at(rv_Surface *s, int32_t x, int32_t y) {
     return s->pixels[static_cast<ptrdiff_t>(y) * s->pitch + x];
 }
