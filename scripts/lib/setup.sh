@@ -58,6 +58,6 @@ relvane_fuzz_replay() {
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' RETURN
     "$RELVANE_FUZZ_BIN" -runs=0 "$RELVANE_FUZZ_CORPUS"
-    "$RELVANE_FUZZ_BIN" -seed=1 -runs=3000 -max_len=1024 -timeout=10 \
+    "$RELVANE_FUZZ_BIN" -seed=1 -runs=20000 -max_len=1024 -timeout=10 \
         -artifact_prefix="$scratch/" "$scratch" "$RELVANE_FUZZ_CORPUS"
 }
