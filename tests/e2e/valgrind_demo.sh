@@ -61,7 +61,7 @@ run_case() {
     # Wait for the window, or for the program to end without one.
     for i in $(seq 600); do
         kill -0 "$pid" 2>/dev/null || break
-        window=$(xdotool search --name '^Relvane Test$' 2>/dev/null | head -n1)
+        window=$(xdotool search --onlyvisible --name '^Relvane Test$' 2>/dev/null | head -n1)
         [ -n "$window" ] && break
         sleep 0.1
     done
@@ -78,9 +78,13 @@ run_case() {
         done 2>/dev/null
     fi
 
-    # Escape ends the program after the frame in progress.
+    # Escape ends the program after the frame in progress; it is pressed
+    # again every few seconds in case a slow start let the first one by.
     for i in $(seq 1200); do
         kill -0 "$pid" 2>/dev/null || break
+        if [ -n "$window" ] && [ $((i % 30)) -eq 0 ]; then
+            xdotool mousemove --window "$window" 0 0 key Escape 2>/dev/null
+        fi
         sleep 0.1
     done
     if kill -0 "$pid" 2>/dev/null; then
