@@ -31,13 +31,8 @@ TEST(ClipRect, ClipsTheCallersRectangleInPlace) {
     for (const ClipCase &k : cases) {
         rv_Rect r = k.in;
         const rv_Rect out = rv_ClipRect(s, &r);
-        const std::string at = std::to_string(k.in.x) + "," + std::to_string(k.in.y) + "," +
-                               std::to_string(k.in.w) + "," + std::to_string(k.in.h);
-        EXPECT_EQ(r.x, k.written.x) << at;
-        EXPECT_EQ(r.y, k.written.y) << at;
-        EXPECT_EQ(r.w, k.written.w) << at;
-        EXPECT_EQ(r.h, k.written.h) << at;
-        EXPECT_EQ(out.w <= 0 || out.h <= 0, k.empty) << at;
+        EXPECT_EQ(r, k.written) << k.in;
+        EXPECT_EQ(out.w <= 0 || out.h <= 0, k.empty) << k.in;
         if (!k.empty) {
             EXPECT_GE(out.x, 0);
             EXPECT_LE(out.x + out.w, s->width);
@@ -48,11 +43,7 @@ TEST(ClipRect, ClipsTheCallersRectangleInPlace) {
 
 TEST(ClipRect, NullMeansTheWholeSurface) {
     relvane_test::Canvas c(10, 6);
-    const rv_Rect out = rv_ClipRect(c.surface, nullptr);
-    EXPECT_EQ(out.x, 0);
-    EXPECT_EQ(out.y, 0);
-    EXPECT_EQ(out.w, 10);
-    EXPECT_EQ(out.h, 6);
+    EXPECT_EQ(rv_ClipRect(c.surface, nullptr), (rv_Rect{0, 0, 10, 6}));
 }
 
 }  // namespace

@@ -26,12 +26,12 @@ TEST(FillRect, ClipsAndWritesTheRectBack) {
         Canvas c(100, 10);
         rv_Rect r = k.in;
         rv_FillRect(RV_FIELD_ALL, c.surface, &r, &value);
-        EXPECT_EQ(std::memcmp(&r, &k.out, sizeof r), 0) << r.x << "," << r.y << "," << r.w;
+        EXPECT_EQ(r, k.out);
         for (int32_t y = 0; y < 10; ++y)
             for (int32_t x = 0; x < 100; ++x) {
                 const bool inside = x >= k.out.x && x < k.out.x + k.out.w && y >= k.out.y &&
                                     y < k.out.y + k.out.h;
-                EXPECT_TRUE(same_pixel(at(c.surface, x, y), inside ? value : rv_Pixel{}));
+                EXPECT_EQ(at(c.surface, x, y), inside ? value : rv_Pixel{}) << x << "," << y;
             }
     }
 }
@@ -56,10 +56,10 @@ TEST(FillRect, MatchesTheFieldRuleForEveryMask) {
             for (int32_t x = clip.x; x < clip.x + clip.w; ++x)
                 apply_fields(mask, want[(y + window.y) * 40 + x + window.x], value);
         rv_FillRect(mask, sub, &r, &value);
-        EXPECT_EQ(std::memcmp(&r, &clip, sizeof r), 0);
+        EXPECT_EQ(r, clip);
         const auto got = snapshot(c.surface);
         for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_TRUE(same_pixel(got[i], want[i])) << "mask " << mask << " pixel " << i;
+            ASSERT_EQ(got[i], want[i]) << "mask " << mask << " pixel " << i;
     }
     rv_FreeSurface(sub);
 }
@@ -87,9 +87,7 @@ TEST(ApplyWater, BlendsByDepthBelowTheLevel) {
         rv_FillRect(RV_FIELD_ALL, c.surface, nullptr, &p);
         rv_ApplyWater(c.surface, nullptr, &water, k.depth);
         for (const rv_Pixel &got : snapshot(c.surface))
-            EXPECT_TRUE(same_pixel(got, k.want))
-                << "depth " << k.depth << " z " << k.z << ": " << int(got.red) << ","
-                << int(got.green) << "," << int(got.blue) << " light " << got.light;
+            EXPECT_EQ(got, k.want) << "depth " << k.depth << " z " << k.z;
     }
 }
 
@@ -98,10 +96,7 @@ TEST(ApplyWater, StaysInsideTheClippedRectangle) {
     const rv_Pixel water{255, 255, 255, 255, 1000, 100};
     rv_Rect r{6, -3, 5, 5};
     rv_ApplyWater(c.surface, &r, &water, 1);
-    EXPECT_EQ(r.x, 6);
-    EXPECT_EQ(r.y, 0);
-    EXPECT_EQ(r.w, 2);
-    EXPECT_EQ(r.h, 2);
+    EXPECT_EQ(r, (rv_Rect{6, 0, 2, 2}));
     for (int32_t y = 0; y < 8; ++y)
         for (int32_t x = 0; x < 8; ++x)
             EXPECT_EQ(at(c.surface, x, y).red, (x >= 6 && y < 2) ? 255 : 0);
@@ -125,6 +120,6 @@ TEST(RaiseToLevel, MovesHeightsTowardsTheLevel) {
         rv_RaiseToLevel(c.surface, nullptr, &level, k.factor);
         const rv_Pixel want{1, 2, 3, 4, 5, k.want};
         for (const rv_Pixel &got : snapshot(c.surface))
-            EXPECT_TRUE(same_pixel(got, want)) << k.factor << " " << k.z << " -> " << got.z;
+            EXPECT_EQ(got, want) << k.factor << " " << k.z;
     }
 }

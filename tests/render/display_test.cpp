@@ -98,9 +98,7 @@ TEST(ShowProfiles, OneRowPerBandShowsEveryRow) {
     s.at(0, 2).z = 65280;  // d = 0 as well
     Screen screen = make_screen(1, 3);
     rv_ShowProfiles(s.surface, screen.get(), 1);
-    EXPECT_EQ(read_pixel(screen.get(), 0, 0), (Colour{255, 255, 255}));
-    EXPECT_EQ(read_pixel(screen.get(), 0, 1), (Colour{255, 1, 255}));
-    EXPECT_EQ(read_pixel(screen.get(), 0, 2), (Colour{255, 255, 255}));
+    expect_picture(screen.get(), {{{255, 255, 255}}, {{255, 1, 255}}, {{255, 255, 255}}});
 }
 
 // Rows per band outside 1..32768 are held to that range.

@@ -67,6 +67,14 @@ inline void write_pixel(SDL_Surface *s, int x, int y, Colour c) {
     p[f->Bshift / 8] = static_cast<Uint8>(c.b);
 }
 
+// The screen's top-left colours, row by row.
+inline void expect_picture(SDL_Surface *screen, const std::vector<std::vector<Colour>> &want) {
+    for (size_t y = 0; y < want.size(); ++y)
+        for (size_t x = 0; x < want[y].size(); ++x)
+            EXPECT_EQ(read_pixel(screen, static_cast<int>(x), static_cast<int>(y)), want[y][x])
+                << "at " << x << "," << y;
+}
+
 // The screen's bytes, row padding included.
 inline std::vector<Uint8> bytes_of(const SDL_Surface *s) {
     const auto *p = static_cast<const Uint8 *>(s->pixels);

@@ -15,13 +15,6 @@ int32_t top_entry(TestSurface &s, int x) {
     return v;
 }
 
-void expect_picture(SDL_Surface *screen, const std::vector<std::vector<Colour>> &want) {
-    for (size_t y = 0; y < want.size(); ++y)
-        for (size_t x = 0; x < want[y].size(); ++x)
-            EXPECT_EQ(read_pixel(screen, static_cast<int>(x), static_cast<int>(y)), want[y][x])
-                << "at " << x << "," << y;
-}
-
 // Two columns of six slices with varied colours, light and heights.
 void fill_scene(TestSurface &s) {
     const Colour colours[7] = {{250, 10, 10}, {10, 250, 10}, {10, 10, 250}, {200, 200, 0},

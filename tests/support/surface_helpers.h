@@ -3,16 +3,29 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <vector>
 
 #include "relvane.h"
 
-namespace relvane_test {
-
-inline bool same_pixel(const rv_Pixel &a, const rv_Pixel &b) {
+// Equality and printing for the engine's records, so that EXPECT_EQ can
+// compare them whole and show both sides when they differ.
+inline bool operator==(const rv_Rect &a, const rv_Rect &b) {
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+inline std::ostream &operator<<(std::ostream &os, const rv_Rect &r) {
+    return os << '{' << r.x << ", " << r.y << ", " << r.w << ", " << r.h << '}';
+}
+inline bool operator==(const rv_Pixel &a, const rv_Pixel &b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
+inline std::ostream &operator<<(std::ostream &os, const rv_Pixel &p) {
+    return os << "rgb " << int(p.red) << ',' << int(p.green) << ',' << int(p.blue) << " a"
+              << int(p.alpha) << " l" << p.light << " z" << p.z;
+}
+
+namespace relvane_test {
 
 inline rv_Pixel &at(rv_Surface *s, int32_t x, int32_t y) {
     return s->pixels[static_cast<ptrdiff_t>(y) * s->pitch + x];
