@@ -12,6 +12,10 @@ void fail(const char *message) {
     std::fwrite(message, 1, std::strlen(message), stderr);
 }
 
+// SDL 1.2 keeps a screen's pitch and clip rectangle in 16-bit fields: a
+// larger mode corrupts its memory instead of failing, so none is asked for.
+constexpr int32_t kMaxScreenSide = 16384;
+
 }  // namespace
 
 int32_t rv_DemoCreateObjects(rv_Demo *demo, rv_DemoLoop *loop) {
@@ -45,7 +49,8 @@ void rv_DemoRelease(rv_Demo *demo, rv_DemoLoop *loop) {
 int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv) {
     if (argc > 1) rv_DemoReadArgs(demo, argc, argv);
     std::fflush(stdout);
-    demo->screen = SDL_SetVideoMode(demo->width, demo->height, 24, demo->video_flags);
+    if (demo->width <= kMaxScreenSide && demo->height <= kMaxScreenSide)
+        demo->screen = SDL_SetVideoMode(demo->width, demo->height, 24, demo->video_flags);
     if (!demo->screen) {
         fail("Failed to open screen!\n");
         return 1;

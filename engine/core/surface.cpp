@@ -10,10 +10,10 @@ extern "C" {
 
 rv_Surface *rv_NewSurface(rv_Context *context, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return nullptr;
-    // A byte count beyond the address range is refused before anything
-    // is reserved; 31-bit sides cannot overflow the product itself.
+    // A byte count that pointers cannot span is refused before the spans
+    // grow; the allocator would only be asked to overflow.
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    if (count > SIZE_MAX / sizeof(rv_Pixel)) return nullptr;
+    if (count > static_cast<size_t>(PTRDIFF_MAX) / sizeof(rv_Pixel)) return nullptr;
     auto *s = static_cast<rv_Surface *>(std::calloc(1, sizeof(rv_Surface)));
     if (!s) return nullptr;
     if (rv_ReserveScratch(context, width) != 0) {

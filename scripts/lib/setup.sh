@@ -38,3 +38,26 @@ relvane_build() {
     cmake -S "$RELVANE_ROOT" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
+
+# The fuzz target needs clang with its sanitizer and fuzzer runtimes.
+RELVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+RELVANE_FUZZ_BIN=$RELVANE_ROOT/build-fuzz/tests/fuzz/relvane_fuzz
+RELVANE_FUZZ_CORPUS=$RELVANE_ROOT/tests/fuzz/corpus
+
+# relvane_build_fuzz: configures and builds the fuzz target into build-fuzz/.
+relvane_build_fuzz() {
+    relvane_build "$RELVANE_ROOT/build-fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DRELVANE_FUZZ=ON -DRELVANE_BUILD_DEMO=OFF -DRELVANE_BUILD_TESTS=OFF
+}
+
+# relvane_fuzz_replay: runs every input of the corpus once, then a fixed
+# number of mutations from a fixed seed. Deterministic: the same inputs run
+# on every call, and nothing is kept.
+relvane_fuzz_replay() {
+    local scratch
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' RETURN
+    "$RELVANE_FUZZ_BIN" -runs=0 "$RELVANE_FUZZ_CORPUS"
+    "$RELVANE_FUZZ_BIN" -seed=1 -runs=3000 -max_len=1024 -timeout=10 \
+        -artifact_prefix="$scratch/" "$scratch" "$RELVANE_FUZZ_CORPUS"
+}
