@@ -12,6 +12,8 @@ struct SDL_Surface;
 
 namespace relvane {
 
+struct ScreenLayout;
+
 #if RELVANE_SIMD
 // On by default; tests switch it off to reach the plain code.
 bool fast_paths_enabled();
@@ -51,6 +53,9 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor);
 bool shade_shadows(rv_Surface *surface, int64_t fall);
 bool show_colour(const rv_Surface *surface, SDL_Surface *screen);
 bool show_light(const rv_Surface *surface, SDL_Surface *screen);
+// h: the screen rows drawn; sine, cosine: the view angle's, 16.16 fixed point.
+bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &layout, int32_t h, int32_t sine,
+                 int32_t cosine);
 bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows);
 bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale);
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);

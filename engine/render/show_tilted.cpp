@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "../core/fast_path.h"
 #include "../core/float_convert.h"
 #include "display.h"
 #include "screen_frame.h"
@@ -72,6 +73,7 @@ extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float an
     const int32_t w = l.w;
     const int32_t h = std::min(l.h, max_rows);
     if (w <= 0 || h <= 0) return;
+    RELVANE_TRY_FAST(fast::show_tilted(surface, screen, l, h, v.s, v.c));
     const int32_t pitch = screen->pitch;
     uint8_t *const column0 = screen_row(screen, 0);
     auto column = [&](int32_t x) { return column0 + static_cast<ptrdiff_t>(x) * l.bytes; };

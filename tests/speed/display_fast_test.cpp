@@ -30,24 +30,30 @@ std::vector<uint8_t> screen_bytes(const SDL_Surface *screen) {
     return std::vector<uint8_t>(b, b + screen->h * screen->pitch);
 }
 
-// Shows the same random surface with the plain function and the fast path.
+// Shows the same random surface with the plain function and the fast path;
+// screen and surface (the tilted view writes into it) must end alike.
 template <typename Plain, typename Fast>
-void compare_display(uint32_t seed, Plain plain, Fast fast, int trials = 1500) {
+void compare_display(uint32_t seed, Plain plain, Fast fast, int trials = 1500, int32_t max_h = 10) {
     std::mt19937 rng(seed);
     int declined = 0;
     for (int t = 0; t < trials; t++) {
-        speedtest::Case c(rng, 70, 10);
+        speedtest::Case c(rng, 70, max_h);
         SDL_Surface *screen = random_screen(rng, c.surface);
         const auto before = screen_bytes(screen);
+        const auto pixels = c.pixels();
         relvane::set_fast_paths_enabled(false);
         plain(c.surface, screen);
         relvane::set_fast_paths_enabled(true);
         const auto expected = screen_bytes(screen);
+        const auto expected_pixels = c.pixels();
         std::copy(before.begin(), before.end(), static_cast<uint8_t *>(screen->pixels));
-        if (fast(c.surface, screen))
+        c.set(pixels);
+        if (fast(c.surface, screen)) {
             EXPECT_EQ(expected, screen_bytes(screen)) << "trial " << t;
-        else
+            EXPECT_TRUE(speedtest::same(expected_pixels, c.pixels())) << "trial " << t;
+        } else {
             declined++;
+        }
         SDL_FreeSurface(screen);
     }
     EXPECT_LT(declined, trials / 5);
@@ -71,6 +77,23 @@ TEST(DisplayFast, ProfilesAndHeightMatchPlain) {
         compare_display(
             34, [v](const rv_Surface *s, SDL_Surface *d) { rv_ShowHeight(s, d, v); },
             [v](const rv_Surface *s, SDL_Surface *d) { return relvane::fast::show_height(s, d, v); }, 200);
+    }
+}
+
+// Angles across the range and beyond, with heights cut down so that the
+// terrain lies within the screen as well as above it.
+TEST(DisplayFast, TiltedMatchesPlain) {
+    const struct {
+        float angle;
+        int z_shift;
+    } cases[] = {{45.0f, 0}, {45.0f, 6}, {15.0f, 8}, {0.0f, 7}, {90.0f, 0}, {89.5f, 9}, {30.0f, 16}, {-5.0f, 8}, {120.0f, 8}};
+    for (const auto &k : cases) {
+        auto show = [k](rv_Surface *s, SDL_Surface *d) {
+            for (int32_t i = 0; i < s->width * s->height; i++) s->pixels[i].z = uint16_t(s->pixels[i].z >> k.z_shift);
+            rv_ShowTilted(s, d, k.angle);
+            return true;
+        };
+        compare_display(35, show, show, 150, 60);
     }
 }
 
