@@ -82,6 +82,9 @@ void rv_DemoStopIntro(rv_Demo *demo);
 
 // Builds the landscape into target (scene, or view when animated).
 void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target);
+// The thirty shapes of a landscape build, drawn into target from the
+// context's current random state.
+void rv_DemoDrawShapes(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target);
 // Copies (or relights) the landscape into view and shades and tints it.
 void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop);
 

@@ -129,6 +129,10 @@ void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target)
     demo->view_dirty = 1;
 }
 
+void rv_DemoDrawShapes(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target) {
+    draw_shapes(demo->pipe, loop->context, target, loop->work);
+}
+
 void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop) {
     rv_Pixel &m = loop->work;
     rv_Surface *view = demo->view;
