@@ -13,8 +13,10 @@ void fail(const char *message) {
 }
 
 // SDL 1.2 keeps a screen's pitch and clip rectangle in 16-bit fields: a
-// larger mode corrupts its memory instead of failing, so none is asked for.
-constexpr int32_t kMaxScreenSide = 16384;
+// larger mode corrupts its memory instead of failing, and a negative side
+// can bring down its connection to the display, so neither is asked for.
+// 0 stays allowed: SDL takes the display's own size for it.
+bool screen_side_usable(int32_t side) { return side >= 0 && side <= 16384; }
 
 }  // namespace
 
@@ -49,7 +51,7 @@ void rv_DemoRelease(rv_Demo *demo, rv_DemoLoop *loop) {
 int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv) {
     if (argc > 1) rv_DemoReadArgs(demo, argc, argv);
     std::fflush(stdout);
-    if (demo->width <= kMaxScreenSide && demo->height <= kMaxScreenSide)
+    if (screen_side_usable(demo->width) && screen_side_usable(demo->height))
         demo->screen = SDL_SetVideoMode(demo->width, demo->height, 24, demo->video_flags);
     if (!demo->screen) {
         fail("Failed to open screen!\n");

@@ -41,7 +41,7 @@ TEST_F(Startup, DefaultsGiveA640By480Screen) {
 // or the surfaces follow the screen SDL returned and a frame runs.
 TEST_F(Startup, OddSizesStopOrFollowTheReturnedScreen) {
     const std::vector<std::string> cases[] = {
-        {"-w", "-h0"}, {"-w0", "-h50"}, {"-w-5", "-h-7"}, {"-w-2147483648", "-h3"}};
+        {"-w", "-h0"}, {"-w0", "-h50"}};
     for (const auto &args : cases) {
         reset();
         testing::internal::CaptureStderr();

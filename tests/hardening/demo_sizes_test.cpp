@@ -1,5 +1,5 @@
-// Screen sizes beyond what SDL 1.2 can hold stop the start like a refused
-// mode, before SDL is asked for them.
+// Screen sizes beyond what SDL 1.2 can hold, and negative sides, stop the
+// start like a refused mode, before SDL is asked for them.
 #include "demo/demo_fixture.h"
 
 namespace {
@@ -10,7 +10,10 @@ TEST_F(DemoSizes, SidesBeyondSdlsRangeStopTheStart) {
     const std::vector<std::string> cases[] = {{"-w2147483647", "-h2147483647"},
                                               {"-w100000", "-h10"},
                                               {"-w10", "-h70000"},
-                                              {"-w16385", "-h1"}};
+                                              {"-w16385", "-h1"},
+                                              {"-w-5", "-h-7"},
+                                              {"-w-2147483648", "-h3"},
+                                              {"-w10", "-h-1"}};
     for (const auto &args : cases) {
         rv_DemoRelease(&d, &l);
         rv_DemoDefaults(&d, &l);
