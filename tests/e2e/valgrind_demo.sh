@@ -5,6 +5,8 @@
 # program's own (SDL's and Xlib's are suppressed by valgrind.supp), and on a
 # run that does not end. Exits 77 when no X server can be started.
 set -uo pipefail
+# A real X window: SDL must not fall back to a text-mode driver.
+export SDL_VIDEODRIVER=x11
 
 demo=$1
 build=$2

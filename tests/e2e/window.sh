@@ -3,7 +3,9 @@
 # after the opening move the window must equal, pixel for pixel, the frame
 # the same engine calls render in-process, in every display mode, and
 # Escape must print the frame rate and exit 0.
-unset SDL_VIDEODRIVER  # a real X window, whatever the caller chose
+# A real X window, whatever the caller chose: SDL must not fall back to a
+# text-mode driver when the X connection has trouble.
+export SDL_VIDEODRIVER=x11
 set -uo pipefail
 demo=$1
 build=$2
