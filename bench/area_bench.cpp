@@ -29,21 +29,6 @@ void run_copy(benchmark::State &state, uint32_t mask) {
     bench::report(state, Baseline::copy, w, h);
 }
 
-// Runs op on the built view, which is put back untimed before each run.
-template <typename Op>
-void run_on_view(benchmark::State &state, Op op) {
-    const auto w = int32_t(state.range(0)), h = int32_t(state.range(1));
-    bench::Landscape land(w, h);
-    for (auto _ : state) {
-        state.PauseTiming();
-        land.restore_view();
-        state.ResumeTiming();
-        op(land.view);
-        benchmark::ClobberMemory();
-    }
-    bench::report(state, Baseline::copy, w, h);
-}
-
 void FillAll(benchmark::State &state) { run_fill(state, RV_FIELD_ALL); }
 void FillLight(benchmark::State &state) { run_fill(state, RV_FIELD_LIGHT); }
 void CopyAll(benchmark::State &state) { run_copy(state, RV_FIELD_ALL); }
@@ -54,13 +39,13 @@ void Water(benchmark::State &state) {
     const float s = float(std::sin(double(45.0f + 45.0f) * M_PI / 360.0));
     const rv_Pixel water{80, 112, 160, 80, uint16_t(s * (s * (s * 100.0f)) + s * 100.0f), 25600};
     const auto depth = int32_t(s * -24.0f + 48.0f);
-    run_on_view(state, [&](rv_Surface *v) { rv_ApplyWater(v, nullptr, &water, depth); });
+    bench::run_on_view(state, [&](rv_Surface *v) { rv_ApplyWater(v, nullptr, &water, depth); });
 }
 
 // The landscape build's flooding at level 100.
 void Raise(benchmark::State &state) {
     const rv_Pixel level{0, 0, 0, 0, 0, 25600};
-    run_on_view(state, [&](rv_Surface *v) { rv_RaiseToLevel(v, nullptr, &level, 96); });
+    bench::run_on_view(state, [&](rv_Surface *v) { rv_RaiseToLevel(v, nullptr, &level, 96); });
 }
 
 BENCHMARK(FillAll)->Apply(bench::sizes);

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "bench_support.h"
 #include "demo.h"
 
 namespace bench {
@@ -36,5 +37,20 @@ public:
     SDL_Surface *screen = nullptr;
     std::vector<rv_Pixel> built_view;
 };
+
+// Runs op on the built view, which is put back untimed before each run.
+template <typename Op>
+void run_on_view(benchmark::State &state, Op op) {
+    const auto w = int32_t(state.range(0)), h = int32_t(state.range(1));
+    Landscape land(w, h);
+    for (auto _ : state) {
+        state.PauseTiming();
+        land.restore_view();
+        state.ResumeTiming();
+        op(land.view);
+        benchmark::ClobberMemory();
+    }
+    report(state, Baseline::copy, w, h);
+}
 
 }  // namespace bench

@@ -17,26 +17,11 @@ void Fractal(benchmark::State &state) {
     bench::report(state, bench::Baseline::copy, w, h);
 }
 
-// A pass at 45 degrees on the built view, which is put back untimed first.
-template <typename Pass>
-void run_pass(benchmark::State &state, Pass pass) {
-    const auto w = int32_t(state.range(0)), h = int32_t(state.range(1));
-    bench::Landscape land(w, h);
-    for (auto _ : state) {
-        state.PauseTiming();
-        land.restore_view();
-        state.ResumeTiming();
-        pass(land.view);
-        benchmark::ClobberMemory();
-    }
-    bench::report(state, bench::Baseline::copy, w, h);
-}
-
 void Slopes(benchmark::State &state) {
-    run_pass(state, [](rv_Surface *v) { rv_ShadeSlopes(v, 45.0f, 0.3f); });
+    bench::run_on_view(state, [](rv_Surface *v) { rv_ShadeSlopes(v, 45.0f, 0.3f); });
 }
 void Shadows(benchmark::State &state) {
-    run_pass(state, [](rv_Surface *v) { rv_ShadeShadows(v, 45.0f); });
+    bench::run_on_view(state, [](rv_Surface *v) { rv_ShadeShadows(v, 45.0f); });
 }
 
 BENCHMARK(Fractal)->Apply(bench::sizes);
