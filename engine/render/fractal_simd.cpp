@@ -13,6 +13,7 @@
 
 #include "../core/fast_path.h"
 #include "../core/random_bulk.h"
+#include "fractal_rows.h"
 #include "fractal_walk.h"
 
 namespace {
@@ -70,16 +71,11 @@ struct Rows {
 
     void load(int64_t y, Row r) const {
         const rv_Pixel *p = g.row(y);
-        const int64_t h2 = 2 * l.h;
-        for (int64_t j = 0; j < l.cols_even; j++) r.even[j] = p[j * h2].z;
-        for (int64_t j = 0; j < l.cols_odd; j++) r.odd[j] = p[l.h + j * h2].z;
+        relvane::fast::load_grid_row(p, l.h, r.even, l.cols_even, r.odd, l.cols_odd);
         r.even[l.cols_even] = r.odd[l.cols_odd] = p[g.xmax].z;
     }
-    // Writes back the even (first = 0) or the odd (first = h) grid points.
-    void store(int64_t y, int64_t first, const int32_t *v, int64_t n) const {
-        rv_Pixel *p = g.row(y) + first;
-        const int64_t h2 = 2 * l.h;
-        for (int64_t j = 0; j < n; j++) p[j * h2].z = static_cast<uint16_t>(v[j]);
+    void store(int64_t y, const int32_t *even, const int32_t *odd) const {
+        relvane::fast::store_grid_row(g.row(y), l.h, even, l.cols_even, odd, l.cols_odd);
     }
 };
 
@@ -108,10 +104,10 @@ void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch 
         int32_t *dm = s.diamonds;
         dm[0] = std::clamp(((2 * c[0] + s.up.even[0] + s.down.even[0]) >> 2) + d_odd[r * ne], 0, 65535);
         mean4(c, s.up.even + 1, c + 1, s.down.even + 1, d_odd + r * ne + 1, dm + 1, ne - 1);
-        rows.store(y, h, c, no);
-        rows.store(y, 0, dm, ne);
+        rows.store(y, dm, c);
+        // The seed row's even points keep their heights.
         mean4(s.up.even, above, s.up.even + 1, c, d_even + r * no, s.seeds, no);
-        rows.store(y - h, h, s.seeds, no);
+        rows.store(y - h, s.up.even, s.seeds);
         std::swap(s.up, s.down);
         std::swap(s.centres, s.above);
         above = s.above;
@@ -126,7 +122,7 @@ void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch 
         below = s.down.odd;
     }
     mean4(s.up.even, above, s.up.even + 1, below, d_even + l.rows_odd * no, s.seeds, no);
-    rows.store(y, h, s.seeds, no);
+    rows.store(y, s.up.even, s.seeds);
 }
 
 }  // namespace
