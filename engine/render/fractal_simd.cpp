@@ -19,11 +19,8 @@
 namespace {
 
 using relvane::fractal::Grid;
-
-// Counts of grid lines at half spacing h up to max: the even ones 0, 2h, ...
-// and the odd ones h, 3h, ...
-int64_t even_lines(int64_t max, int64_t h) { return max / (2 * h) + 1; }
-int64_t odd_lines(int64_t max, int64_t h) { return max >= h ? (max - h) / (2 * h) + 1 : 0; }
+using relvane::fast::even_lines;
+using relvane::fast::odd_lines;
 
 // The points of one level and where each pass's draws begin.
 struct Level {
@@ -71,11 +68,11 @@ struct Rows {
 
     void load(int64_t y, Row r) const {
         const rv_Pixel *p = g.row(y);
-        relvane::fast::load_grid_row(p, l.h, r.even, l.cols_even, r.odd, l.cols_odd);
+        relvane::fast::load_grid_row(p, g.xmax + 1, l.h, r.even, r.odd);
         r.even[l.cols_even] = r.odd[l.cols_odd] = p[g.xmax].z;
     }
     void store(int64_t y, const int32_t *even, const int32_t *odd) const {
-        relvane::fast::store_grid_row(g.row(y), l.h, even, l.cols_even, odd, l.cols_odd);
+        relvane::fast::store_grid_row(g.row(y), g.xmax + 1, l.h, even, odd);
     }
 };
 
