@@ -44,6 +44,7 @@ inline uint32_t mix(uint32_t over, uint32_t under, int32_t f) {
 // above), so the tile goes to the screen whole.
 constexpr int32_t block = 8;
 constexpr int32_t max_tile_rows = 4096;
+constexpr int32_t min_run = 6;  // rows painted per slice at least
 
 struct TiltedFrame {
     const rv_Surface *surface;
@@ -168,9 +169,17 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
     const __m256i last = splat(h - 1);  // rows above it are blended
     const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(v.order));
     __m256i tops = splat(h * 256), edge = zero;
+    // The slices run up the surface's rows, a stride the hardware does not
+    // follow: the block's pixels some rows ahead are fetched in time.
+    constexpr int32_t ahead = 16;
+    const rv_Pixel *const pixels = v.surface->pixels + x0;
+    const ptrdiff_t pitch = v.surface->pitch;
     uint32_t offset = 0;
     for (int32_t j = 0; j <= v.nr; ++j, offset += v.sine) {
-        const auto *src = reinterpret_cast<const __m256i *>(surface_row(v.surface, v.nr - j) + x0);
+        const auto *next = reinterpret_cast<const char *>(pixels + std::max(v.nr - j - ahead, 0) * pitch);
+        _mm_prefetch(next, _MM_HINT_T0);
+        _mm_prefetch(next + 63, _MM_HINT_T0);
+        const auto *src = reinterpret_cast<const __m256i *>(pixels + (v.nr - j) * pitch);
         const __m256 a = _mm256_castsi256_ps(_mm256_loadu_si256(src));
         const __m256 b = _mm256_castsi256_ps(_mm256_loadu_si256(src + 1));
         const __m256i lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
@@ -187,14 +196,21 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
         const __m256i from = _mm256_srai_epi32(top, 8), to = _mm256_srai_epi32(tops, 8);
         const __m256i blended = mix8(colour, edge, _mm256_and_si256(tops, bytes));
         const __m256i blend = _mm256_and_si256(visible, _mm256_cmpgt_epi32(last, to));
+        // Each drawing lane paints rows first..last: colour above its old
+        // top's row, the blend in that row.
+        const __m256i first = select(visible, from, splat(INT32_MAX));
+        const __m256i last_row = _mm256_sub_epi32(to, _mm256_andnot_si256(blend, one));
         int32_t y0, y1;
         lane_range(visible, from, to, y0, y1);
+        // At least a fixed run of rows, so the loop's end is rarely guessed
+        // wrong (the count varies from slice to slice); the tile has spare
+        // rows below for it.
+        y1 = std::max(y1, y0 + min_run - 1);
         __m256i y = splat(y0);
         for (__m256i *row = tile + y0; row <= tile + y1; ++row, y = _mm256_add_epi32(y, one)) {
-            const __m256i fill = _mm256_andnot_si256(_mm256_cmpgt_epi32(from, y), _mm256_cmpgt_epi32(to, y));
-            __m256i r = select(_mm256_and_si256(visible, fill), colour, _mm256_load_si256(row));
-            r = select(_mm256_and_si256(blend, _mm256_cmpeq_epi32(to, y)), blended, r);
-            _mm256_store_si256(row, r);
+            const __m256i keep = _mm256_or_si256(_mm256_cmpgt_epi32(first, y), _mm256_cmpgt_epi32(y, last_row));
+            const __m256i paint = select(_mm256_cmpgt_epi32(to, y), colour, blended);
+            _mm256_store_si256(row, select(keep, _mm256_load_si256(row), paint));
         }
         edge = select(_mm256_and_si256(visible, _mm256_cmpgt_epi32(to, from)), colour, select(blend, blended, edge));
         tops = select(visible, top, tops);
@@ -210,14 +226,14 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
     lane_range(splat(-1), zero, to, y0, y1);
     __m256i y = zero;
     uint8_t *dst = screen_row(screen, 0) + 3 * static_cast<ptrdiff_t>(x0);
-    const ptrdiff_t pitch = screen->pitch;
+    const ptrdiff_t stride = screen->pitch;
     int32_t r = 0;
-    for (; r <= y1 && r < h; ++r, dst += pitch, y = _mm256_add_epi32(y, one)) {
+    for (; r <= y1 && r < h; ++r, dst += stride, y = _mm256_add_epi32(y, one)) {
         __m256i c = select(_mm256_cmpgt_epi32(to, y), sky, _mm256_load_si256(tile + r));
         c = select(_mm256_and_si256(blend, _mm256_cmpeq_epi32(to, y)), sky_edge, c);
         put8(c, order, dst);
     }
-    for (; r < h; ++r, dst += pitch) put8(_mm256_load_si256(tile + r), order, dst);
+    for (; r < h; ++r, dst += stride) put8(_mm256_load_si256(tile + r), order, dst);
 }
 #undef AVX2
 
@@ -246,7 +262,7 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
         v.order[i] = i % 16 < 12 ? static_cast<uint8_t>(4 * pixel + channel) : 0x80;
     }
     auto *tops_out = reinterpret_cast<TopWord *>(surface_row(surface, surface->height - 1));
-    alignas(32) uint32_t tile[(max_tile_rows + 1) * block];  // a spare row below
+    alignas(32) uint32_t tile[(max_tile_rows + min_run) * block];  // spare rows below
     int32_t tops[block];
     int32_t x0 = 0;
 #if defined(__x86_64__)
