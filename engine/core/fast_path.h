@@ -9,6 +9,7 @@
 #include "surface.h"
 
 struct SDL_Surface;
+struct rv_Pipe;
 
 namespace relvane {
 
@@ -60,6 +61,14 @@ bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows)
 bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale);
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
 bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
+bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r);
+bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h);
+bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h);
+bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
+                     float cy, float r, float h);
 
 }  // namespace fast
 

@@ -3,6 +3,7 @@
 
 #include "shapes.h"
 #include "circle_scan.h"
+#include "../core/fast_path.h"
 
 namespace {
 
@@ -50,17 +51,20 @@ extern "C" {
 
 void rv_DrawDisc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                  float r) {
+    RELVANE_TRY_FAST(relvane::fast::draw_disc(pipe, surface, material, cx, cy, r));
     relvane::circle_scan(pipe, surface, *material, cx, cy, r, FlatProfile{material->z});
 }
 
 void rv_DrawCone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                  float r, float h) {
+    RELVANE_TRY_FAST(relvane::fast::draw_cone(pipe, surface, material, cx, cy, r, h));
     const float top = static_cast<float>(material->z) + h;
     relvane::circle_scan(pipe, surface, *material, cx, cy, r, ConeProfile{top, h, r});
 }
 
 void rv_DrawDome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                  float r, float h) {
+    RELVANE_TRY_FAST(relvane::fast::draw_dome(pipe, surface, material, cx, cy, r, h));
     const float k = relvane::narrow_to_float(static_cast<double>(h) * 256.0 / static_cast<double>(r));
     relvane::circle_scan(pipe, surface, *material, cx, cy, r,
                          DomeProfile{k, r * r, static_cast<float>(material->z)});
@@ -68,6 +72,7 @@ void rv_DrawDome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, f
 
 void rv_DrawParaboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
                        float cy, float r, float h) {
+    RELVANE_TRY_FAST(relvane::fast::draw_paraboloid(pipe, surface, material, cx, cy, r, h));
     relvane::circle_scan(pipe, surface, *material, cx, cy, r,
                          ParaboloidProfile{r, h, static_cast<double>(material->z)});
 }

@@ -1,5 +1,7 @@
 // Colour stages: the fetch into the work span and the colour writes.
 #include "stage_frame.h"
+#include "stages_fast.h"
+#include "../core/fast_path.h"
 
 namespace relvane {
 namespace {
@@ -30,6 +32,7 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_colour_fetch(p, i, s, d, n));
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) {
         w.red = sp.red;
         w.green = sp.green;
@@ -38,6 +41,7 @@ void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, 
 }
 
 void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_colour_write(p, i, s, d, n));
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) {
         blend_channel<&rv_Pixel::red>(w, dp);
         blend_channel<&rv_Pixel::green>(w, dp);

@@ -1,5 +1,7 @@
 // Height stages: the new height, the height tests and the terminals.
 #include "stage_frame.h"
+#include "stages_fast.h"
+#include "../core/fast_path.h"
 
 namespace relvane {
 namespace {
@@ -42,6 +44,7 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_z_set(p, i, s, d, n));
     height_op<combine_set>(p, i, s, d, n);
 }
 void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -56,13 +59,16 @@ void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t
 }
 
 void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_z_test_above(p, i, s, d, n));
     height_test<at_or_above>(p, i, s, d, n);
 }
 void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_z_test_below(p, i, s, d, n));
     height_test<at_or_below>(p, i, s, d, n);
 }
 
 void rv_StageZWrite(rv_Pipe *p, int32_t, const rv_Pixel *, rv_Pixel *d, int32_t n) {
+    RELVANE_TRY_FAST(fast::stage_z_write(p, 0, nullptr, d, n));
     const rv_Pixel *const work = p->work;
     for (int32_t k = 0; k < n; ++k) d[k].z = work[k].z;
 }

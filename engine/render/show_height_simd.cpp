@@ -1,4 +1,6 @@
 // Fast path of rv_ShowHeight for 3-byte screens.
+#include <immintrin.h>
+
 #include "show_rows_simd.h"
 
 namespace {
@@ -24,6 +26,48 @@ void height_row_positive(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s
     });
 }
 
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) inline __m256i clamp_byte(__m256i v) {
+    return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
+}
+
+// The same ramp eight pixels at a time, stored straight as 3-byte pixels.
+__attribute__((target("avx2"))) void height_row_avx2(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s,
+                                                     int32_t scale) {
+    const __m256i k = _mm256_set1_epi32(scale), zero = _mm256_setzero_si256();
+    const __m256i c256 = _mm256_set1_epi32(256), c511 = _mm256_set1_epi32(511);
+    const __m256i c512 = _mm256_set1_epi32(512), c768 = _mm256_set1_epi32(768), c1023 = _mm256_set1_epi32(1023);
+    const __m256i magenta = _mm256_set1_epi32(static_cast<int>(s.pack(255, 0, 255)));
+    const __m128i rs = _mm_cvtsi32_si128(static_cast<int>(s.r)), gs = _mm_cvtsi32_si128(static_cast<int>(s.g)),
+                  bs = _mm_cvtsi32_si128(static_cast<int>(s.b));
+    const __m256i squeeze = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
+                                             0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i close_up = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    int32_t i = 0;
+    for (; i + 8 <= w; i += 8, dst += 24) {
+        // light/z words of the eight pixels, back in order
+        const __m256 a = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + 2 * i)));
+        const __m256 b = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + 2 * i + 8)));
+        const __m256i lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
+        const __m256i q = _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(lz, 16), k), 12);
+        const __m256i at = _mm256_min_epi32(q, c1023);
+        const __m256i red = clamp_byte(_mm256_sub_epi32(at, c512));
+        const __m256i green = clamp_byte(_mm256_sub_epi32(at, c256));
+        const __m256i blue = _mm256_max_epi32(_mm256_max_epi32(_mm256_min_epi32(at, _mm256_sub_epi32(c511, at)), zero),
+                                              _mm256_sub_epi32(at, c768));
+        __m256i packed = _mm256_or_si256(_mm256_or_si256(_mm256_sll_epi32(red, rs), _mm256_sll_epi32(green, gs)),
+                                         _mm256_sll_epi32(blue, bs));
+        packed = _mm256_blendv_epi8(packed, magenta, _mm256_cmpgt_epi32(q, c1023));
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(packed, squeeze), close_up);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
+    }
+    height_row_positive(src + 2 * i, dst, w - i, s, scale);
+}
+
+const bool have_avx2 = __builtin_cpu_supports("avx2");
+#endif
+
 __attribute__((target_clones("avx2", "default")))
 void height_row(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s, uint32_t scale) {
     show_row(src, dst, w, s, [scale](uint32_t, uint32_t lz, Shifts sh, bool &keep) {
@@ -39,10 +83,14 @@ namespace relvane::fast {
 
 bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
     return show_rows(surface, screen, [scale](const PixelWord *src, uint8_t *dst, int32_t w, Shifts s) {
-        if (scale >= 0 && scale <= 32768)
+        if (scale >= 0 && scale <= 32768) {
+#if defined(__x86_64__)
+            if (have_avx2) return height_row_avx2(src, dst, w, s, scale);
+#endif
             height_row_positive(src, dst, w, s, scale);
-        else
+        } else {
             height_row(src, dst, w, s, static_cast<uint32_t>(scale));
+        }
     });
 }
 

@@ -1,0 +1,106 @@
+#if RELVANE_SIMD
+#include "fast_compare.h"
+
+namespace {
+
+using speedtest::same;
+
+void fill_random(rv_Pixel *p, size_t n, std::mt19937 &rng, uint16_t centre) {
+    for (size_t i = 0; i < n; i++) {
+        const uint32_t r = rng();
+        std::memcpy(&p[i], &r, 4);
+        p[i].light = uint16_t(rng() % 4 == 0 ? rng() : rng() % 600);
+        p[i].z = uint16_t(rng() % 2 ? rng() : centre + int(rng() % 16) - 8);
+    }
+}
+
+// Half the time the test program's chain (any height test, any alpha and
+// light), else any assembling configuration: every height mode and test,
+// every source and write mode, parameters beyond their usual ranges now and
+// then.
+void configure(rv_Pipe *pipe, std::mt19937 &rng) {
+    const bool usual = rng() % 2;
+    rv_PipeSetZMode(pipe, usual ? (rng() % 4) << 2 : rng() % 16);
+    rv_PipeSetAlpha(pipe, usual ? 0 : (rng() % 4) << 8, rng() % 3 ? 1.0 : double(rng() % 1000) / 400 - 0.5);
+    rv_PipeSetLight(pipe, usual ? 0 : (rng() % 4) << 10, rng() % 3 ? 1.0 : double(rng() % 30000) / 100);
+    rv_PipeSetWrite(pipe, usual || rng() % 2 ? 0x1007000u : rng());
+}
+
+// Random runs of 0..300 pixels through random pipes: the destination row and
+// the work span must match the plain stages byte for byte.
+TEST(PipeFast, RunsMatchPlain) {
+    std::mt19937 rng(21);
+    rv_Context *context = rv_NewContext();
+    rv_Surface *surface = rv_NewSurface(context, 320, 1);
+    rv_Pipe *pipe = rv_NewPipe(context);
+    const size_t span = size_t(context->span_size);
+    std::vector<rv_Pixel> src(span), dst(320), work(span), expected_dst, expected_work;
+    for (int t = 0; t < 20000; t++) {
+        configure(pipe, rng);
+        const auto count = int32_t(rng() % 301), x = int32_t(rng() % uint32_t(321 - count));
+        const auto centre = uint16_t(rng());
+        fill_random(src.data(), span, rng, centre);
+        fill_random(dst.data(), dst.size(), rng, centre);
+        fill_random(work.data(), span, rng, centre);
+        for (bool fast : {false, true}) {
+            relvane::set_fast_paths_enabled(fast);
+            std::copy(dst.begin(), dst.end(), surface->pixels);
+            std::copy(work.begin(), work.end(), context->work_span);
+            rv_RunPipe(pipe, src.data(), surface->pixels + x, count);
+            if (!fast) {
+                expected_dst.assign(surface->pixels, surface->pixels + 320);
+                expected_work.assign(context->work_span, context->work_span + span);
+            }
+        }
+        ASSERT_TRUE(same(expected_dst, {surface->pixels, surface->pixels + 320}))
+            << "trial " << t << " flags " << std::hex << pipe->flags;
+        ASSERT_TRUE(same(expected_work, {context->work_span, context->work_span + span})) << "trial " << t;
+    }
+    rv_FreePipe(pipe);
+    rv_FreeSurface(surface);
+    rv_FreeContext(context);
+}
+
+// A random shape (disc, cone, dome or paraboloid, possibly partly or wholly
+// off the surface) through a random pipe, into the surface or a sub-surface.
+// Fast path on or off, the spans start from the same random contents.
+bool draw_random(rv_Surface *s, std::mt19937 &rng, bool fast) {
+    rv_Context *c = s->context;
+    fill_random(c->source_span, size_t(c->span_size), rng, uint16_t(rng()));
+    fill_random(c->work_span, size_t(c->span_size), rng, uint16_t(rng()));
+    rv_Pipe *pipe = rv_NewPipe(c);
+    configure(pipe, rng);
+    rv_Rect part{int32_t(rng() % 40) - 10, int32_t(rng() % 40) - 10, int32_t(rng() % 100), int32_t(rng() % 100)};
+    rv_Surface *target = rng() % 3 ? s : rv_NewSubSurface(s, &part);
+    auto coord = [&](int32_t side) { return float(int32_t(rng() % uint32_t(side + 300)) - 150) + float(rng() % 4) / 4; };
+    const float cx = coord(s->width), cy = coord(s->height);
+    const float r = rng() % 8 ? float(rng() % 10000) / 100 : float(rng() % 3);
+    const float h = rng() % 8 ? float(rng() % 30000) : float(int32_t(rng() % 200000) - 100000) / 7;
+    rv_Pixel m{};
+    const uint32_t bits = rng();
+    std::memcpy(&m, &bits, 4);
+    m.z = uint16_t(rng());
+    const uint32_t shape = rng() % 4;
+    bool done = true;
+    if (target) {
+        namespace f = relvane::fast;
+        switch (shape) {
+        case 0: done = fast ? f::draw_disc(pipe, target, &m, cx, cy, r) : (rv_DrawDisc(pipe, target, &m, cx, cy, r), true); break;
+        case 1: done = fast ? f::draw_cone(pipe, target, &m, cx, cy, r, h) : (rv_DrawCone(pipe, target, &m, cx, cy, r, h), true); break;
+        case 2: done = fast ? f::draw_dome(pipe, target, &m, cx, cy, r, h / 256) : (rv_DrawDome(pipe, target, &m, cx, cy, r, h / 256), true); break;
+        default: done = fast ? f::draw_paraboloid(pipe, target, &m, cx, cy, r, h / 256) : (rv_DrawParaboloid(pipe, target, &m, cx, cy, r, h / 256), true);
+        }
+        if (target != s) rv_FreeSurface(target);
+    }
+    rv_FreePipe(pipe);
+    return done;
+}
+
+TEST(ShapesFast, RoundShapesMatchPlain) {
+    speedtest::compare(
+        3000, 240, 200, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
+        [](rv_Surface *s, std::mt19937 &rng) { return draw_random(s, rng, true); });
+}
+
+}  // namespace
+#endif
