@@ -71,38 +71,56 @@ __attribute__((target("avx2"))) inline __m256i lanes(const std::array<Affine, 9>
                              int32_t(p[5].*field), int32_t(p[6].*field), int32_t(p[7].*field), int32_t(p[8].*field));
 }
 
-// Whole blocks of eight; returns how many draws it made.
+__attribute__((target("avx2"))) inline __m256i splat(uint32_t v) { return _mm256_set1_epi32(int32_t(v)); }
+
+// The states of the eight steps after s, assuming the usual step for B.
+struct Block {
+    __m256i a, b;
+};
+
+__attribute__((target("avx2"))) inline Block block_after(uint32_t sa, uint32_t sb) {
+    return {_mm256_add_epi32(_mm256_mullo_epi32(splat(sa), lanes(kStepsA, &Affine::m)), lanes(kStepsA, &Affine::c)),
+            _mm256_add_epi32(_mm256_mullo_epi32(splat(sb), lanes(kStepsB, &Affine::m)), lanes(kStepsB, &Affine::c))};
+}
+
+// Whole blocks of eight; returns how many draws it made. Each block's states
+// step eight ahead from the last; a block holding a state of B that does not
+// take the usual step is drawn one by one from the state before it, and so
+// is the block after it.
 __attribute__((target("avx2"))) size_t blocks_avx2(rv_Context *c, int32_t a, ExactDivisor e, int32_t *out, size_t n) {
-    const __m256i ma = lanes(kStepsA, &Affine::m), ca = lanes(kStepsA, &Affine::c);
-    const __m256i mb = lanes(kStepsB, &Affine::m), cb = lanes(kStepsB, &Affine::c);
+    const __m256i ma = splat(kStepsA[8].m), ca = splat(kStepsA[8].c);
+    const __m256i mb = splat(kStepsB[8].m), cb = splat(kStepsB[8].c);
     const __m256i lo = _mm256_set1_epi64x(int64_t(e.magic & 0xFFFFFFFFu));
     const __m256i hi = _mm256_set1_epi64x(int64_t(e.magic >> 32));
     // A range of 0 weighs both quotients by 0.
     const uint32_t mix = a == 0 ? 0 : c->random_mix > 16383u ? 16383u : c->random_mix;
-    const __m256i wa = _mm256_set1_epi32(int32_t(mix)), wb = _mm256_set1_epi32(a == 0 ? 0 : int32_t(16383u - mix));
-    const __m256i odd1 = _mm256_set1_epi32(int32_t(kOddB1)), odd2 = _mm256_set1_epi32(int32_t(kOddB2));
+    const __m256i wa = splat(mix), wb = splat(a == 0 ? 0 : 16383u - mix);
+    const __m256i odd1 = splat(kOddB1), odd2 = splat(kOddB2);
     const __m256i va = _mm256_set1_epi32(a);
-    uint32_t sa = c->random_a, sb = c->random_b;
+    // The state before the block is the last lane of `last`.
+    Block last{splat(c->random_a), splat(c->random_b)}, x = block_after(c->random_a, c->random_b);
+    bool after_odd = odd_state(c->random_b);
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m256i xa = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(int32_t(sa)), ma), ca);
-        const __m256i xb = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(int32_t(sb)), mb), cb);
-        // States 0..6 of the block step again inside it, as does sb.
-        const __m256i odd = _mm256_or_si256(_mm256_cmpeq_epi32(xb, odd1), _mm256_cmpeq_epi32(xb, odd2));
-        if (odd_state(sb) || (_mm256_movemask_ps(_mm256_castsi256_ps(odd)) & 0x7F)) {
-            c->random_a = sa, c->random_b = sb;
+        const __m256i odd = _mm256_or_si256(_mm256_cmpeq_epi32(x.b, odd1), _mm256_cmpeq_epi32(x.b, odd2));
+        if (after_odd || !_mm256_testz_si256(odd, odd)) {
+            c->random_a = uint32_t(_mm256_extract_epi32(last.a, 7));
+            c->random_b = uint32_t(_mm256_extract_epi32(last.b, 7));
             for (size_t k = 0; k < 8; k++) out[i + k] = one(c, a, e);
-            sa = c->random_a, sb = c->random_b;
+            after_odd = odd_state(c->random_b);
+            last = {splat(c->random_a), splat(c->random_b)};
+            x = block_after(c->random_a, c->random_b);
             continue;
         }
-        const __m256i a1 = _mm256_mullo_epi32(xa, _mm256_srli_epi32(xa, 16));
+        const __m256i a1 = _mm256_mullo_epi32(x.a, _mm256_srli_epi32(x.a, 16));
         const __m256i sum = _mm256_add_epi32(_mm256_mullo_epi32(quotients(a1, lo, hi), wa),
-                                             _mm256_mullo_epi32(quotients(xb, lo, hi), wb));
+                                             _mm256_mullo_epi32(quotients(x.b, lo, hi), wb));
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + i), _mm256_sub_epi32(_mm256_srli_epi32(sum, 14), va));
-        sa = kStepsA[8].m * sa + kStepsA[8].c;
-        sb = kStepsB[8].m * sb + kStepsB[8].c;
+        last = x;
+        x = {_mm256_add_epi32(_mm256_mullo_epi32(x.a, ma), ca), _mm256_add_epi32(_mm256_mullo_epi32(x.b, mb), cb)};
     }
-    c->random_a = sa, c->random_b = sb;
+    c->random_a = uint32_t(_mm256_extract_epi32(last.a, 7));
+    c->random_b = uint32_t(_mm256_extract_epi32(last.b, 7));
     return i;
 }
 

@@ -10,7 +10,7 @@ uint32_t b_before_unusual(std::mt19937 &rng) {
     uint32_t inv = 16807u;  // inverse of 16807 modulo 2^32
     for (int i = 0; i < 5; i++) inv *= 2u - 16807u * inv;
     uint32_t b = (rng() % 2 ? 4294967294u : 4294967295u) * inv;
-    for (uint32_t k = rng() % 3000; k > 0; k--) b = (b + 1u) * inv;
+    for (uint32_t k = rng() % 4 ? rng() % 3000 : 0; k > 0; k--) b = (b + 1u) * inv;
     return b;
 }
 
