@@ -7,6 +7,10 @@
 
 namespace relvane::fast {
 
+// The whole chain from a height-set stage in slot index when the slots after
+// it hold the test program's chain (any height test); false otherwise.
+bool fused_chain(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+
 bool stage_z_set(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 bool stage_z_test_above(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
                         int32_t count);

@@ -135,6 +135,7 @@ bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int
 namespace relvane::fast {
 
 bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    if (fused_chain(p, i, s, d, n)) return true;
     return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
 }
 
