@@ -102,29 +102,30 @@ void draw_block(const TiltedFrame &v, int32_t x0, int32_t n, uint32_t *tile, int
 
 AVX2 __m256i splat(int32_t v) { return _mm256_set1_epi32(v); }
 
-// Lit channels in 16-bit lanes: (channel * light) >> 8, 255 when it does not
-// fit a byte (that is, when the product's high half is not 0).
-AVX2 __m256i lit16(__m256i channels, __m256i light) {
-    const __m256i low = _mm256_srli_epi16(_mm256_mullo_epi16(channels, light), 8);
-    const __m256i fits = _mm256_cmpeq_epi16(_mm256_mulhi_epu16(channels, light), _mm256_setzero_si256());
-    return _mm256_or_si256(low, _mm256_andnot_si256(fits, _mm256_set1_epi16(0xFF)));
+// A byte shuffle doing the same within each 32-bit lane: pattern holds the
+// byte indices for lane 0 (0x80 for a zero byte).
+AVX2 __m256i each_lane(uint32_t pattern) {
+    const __m256i offsets =
+        _mm256_setr_epi32(0, 0x04040404, 0x08080808, 0x0C0C0C0C, 0, 0x04040404, 0x08080808, 0x0C0C0C0C);
+    return _mm256_add_epi8(splat(static_cast<int32_t>(pattern)), offsets);
 }
 
 // Lit colours (red, green, blue bytes, top byte 0) of eight pixels given
-// their colour words and light/z words.
+// their colour words and light/z words. A channel in the high byte of a
+// 16-bit lane times light, high half, is (channel * light) >> 8.
 AVX2 __m256i lit_colours(__m256i rgba, __m256i lz) {
-    const __m256i light = _mm256_and_si256(lz, splat(0xFFFF));
-    const __m256i both = _mm256_or_si256(light, _mm256_slli_epi32(light, 16));
-    const __m256i red_blue = lit16(_mm256_and_si256(rgba, splat(0x00FF00FF)), both);
-    const __m256i green = lit16(_mm256_and_si256(_mm256_srli_epi32(rgba, 8), splat(0xFF)), both);
-    return _mm256_or_si256(red_blue, _mm256_slli_epi32(green, 8));
+    const __m256i light = _mm256_shuffle_epi8(lz, each_lane(0x01000100));  // in both halves
+    const __m256i byte = _mm256_set1_epi16(0xFF);
+    const __m256i red_blue = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_slli_epi16(rgba, 8), light), byte);
+    const __m256i green = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_and_si256(rgba, splat(0xFF00)), light), byte);
+    return _mm256_or_si256(red_blue, _mm256_slli_epi16(green, 8));
 }
 
-// Per byte (over * f + under * (255 - f)) >> 8 with f from 0 to 255 per
-// 32-bit lane; 16-bit lanes cannot carry as 255 * 255 < 65536.
-AVX2 __m256i mix8(__m256i over, __m256i under, __m256i f) {
+// Per byte (over * f + under * (255 - f)) >> 8 with f the low byte of each
+// 32-bit lane of weights; 16-bit lanes cannot carry as 255 * 255 < 65536.
+AVX2 __m256i mix8(__m256i over, __m256i under, __m256i weights) {
     const __m256i low = splat(0x00FF00FF);
-    const __m256i w = _mm256_or_si256(f, _mm256_slli_epi32(f, 16)), u = _mm256_sub_epi16(low, w);
+    const __m256i w = _mm256_shuffle_epi8(weights, each_lane(0x80008000u)), u = _mm256_sub_epi16(low, w);
     const __m256i even = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(over, low), w),
                                                             _mm256_mullo_epi16(_mm256_and_si256(under, low), u)),
                                            8);
@@ -149,6 +150,12 @@ AVX2 void lane_range(__m256i lanes, __m256i low, __m256i high, int32_t &least, i
 
 AVX2 __m256i select(__m256i mask, __m256i yes, __m256i no) { return _mm256_blendv_epi8(no, yes, mask); }
 
+// Asks for the line at p + offset to be written soon; it may lie past the
+// screen, as prefetches never fault.
+inline void prefetch_write(const uint8_t *p, ptrdiff_t offset) {
+    __builtin_prefetch(reinterpret_cast<const void *>(reinterpret_cast<uintptr_t>(p) + offset), 1);
+}
+
 // Stores eight tile colours as 24 screen bytes; order puts each 16-byte
 // lane's channels in screen order and drops its top bytes.
 AVX2 void put8(__m256i colours, __m256i order, uint8_t *dst) {
@@ -164,7 +171,7 @@ AVX2 void put8(__m256i colours, __m256i order, uint8_t *dst) {
 __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surface *screen, int32_t x0,
                                                  __m256i *tile, TopWord *tops_out) {
     const int32_t h = v.h;
-    const __m256i zero = _mm256_setzero_si256(), one = splat(1), bytes = splat(255);
+    const __m256i zero = _mm256_setzero_si256(), one = splat(1);
     const __m256i bottom = splat((h - 1) * 256), cosine = splat(static_cast<int32_t>(v.cosine));
     const __m256i last = splat(h - 1);  // rows above it are blended
     const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(v.order));
@@ -194,7 +201,7 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
         const __m256i colour = lit_colours(rgba, lz);
         const __m256i top = _mm256_max_epi32(raw, zero);
         const __m256i from = _mm256_srai_epi32(top, 8), to = _mm256_srai_epi32(tops, 8);
-        const __m256i blended = mix8(colour, edge, _mm256_and_si256(tops, bytes));
+        const __m256i blended = mix8(colour, edge, tops);
         const __m256i blend = _mm256_and_si256(visible, _mm256_cmpgt_epi32(last, to));
         // Each drawing lane paints rows first..last: colour above its old
         // top's row, the blend in that row.
@@ -217,10 +224,12 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i *>(tops_out + x0), tops);
 
-    // Sky above the tops, then every row to the screen.
+    // Sky above the tops, then every row to the screen, whose rows are
+    // fetched for writing some rows ahead.
+    constexpr ptrdiff_t screen_ahead = 8;
     const __m256i sky = splat(64 | 64 << 8 | 96 << 16);
     const __m256i to = _mm256_srai_epi32(tops, 8);
-    const __m256i sky_edge = mix8(sky, edge, _mm256_and_si256(tops, bytes));
+    const __m256i sky_edge = mix8(sky, edge, tops);
     const __m256i blend = _mm256_cmpgt_epi32(last, to);
     int32_t y0, y1;
     lane_range(splat(-1), zero, to, y0, y1);
@@ -231,9 +240,13 @@ __attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surfa
     for (; r <= y1 && r < h; ++r, dst += stride, y = _mm256_add_epi32(y, one)) {
         __m256i c = select(_mm256_cmpgt_epi32(to, y), sky, _mm256_load_si256(tile + r));
         c = select(_mm256_and_si256(blend, _mm256_cmpeq_epi32(to, y)), sky_edge, c);
+        prefetch_write(dst, screen_ahead * stride);
         put8(c, order, dst);
     }
-    for (; r < h; ++r, dst += stride) put8(_mm256_load_si256(tile + r), order, dst);
+    for (; r < h; ++r, dst += stride) {
+        prefetch_write(dst, screen_ahead * stride);
+        put8(_mm256_load_si256(tile + r), order, dst);
+    }
 }
 #undef AVX2
 
@@ -273,7 +286,8 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
     for (; x0 < w; x0 += block) {
         const int32_t n = std::min(block, w - x0);
         draw_block(v, x0, n, tile, tops);
-        for (int32_t y = 0; y < h; ++y) put_pixels(tile + y * block, screen_row(screen, y) + 3 * static_cast<ptrdiff_t>(x0), n);
+        for (int32_t y = 0; y < h; ++y)
+            put_pixels(tile + y * block, screen_row(screen, y) + 3 * static_cast<ptrdiff_t>(x0), n);
         for (int32_t i = 0; i < n; ++i) tops_out[x0 + i] = tops[i];
     }
     return true;
