@@ -83,10 +83,8 @@ TILTED_TARGET void show_block(const TiltedFrame &v, SDL_Surface *screen, int32_t
         // rows below for it.
         y1 = std::max(y1, y0 + min_run - 1);
         Vec y = V::splat(y0);
-        for (Vec *row = tile + y0; row <= tile + y1; ++row, y = V::add(y, one)) {
-            const Mask keep = V::either(V::greater(first, y), V::greater(y, last_row));
-            V::store_unless(row, keep, V::select(V::greater(to, y), colour, blended));
-        }
+        for (Vec *row = tile + y0; row <= tile + y1; ++row, y = V::add(y, one))
+            V::store_between(row, first, y, last_row, V::select(V::greater(to, y), colour, blended));
         edge = V::select(V::both(visible, V::greater(to, from)), colour, V::select(blend, blended, edge));
         tops = V::select(visible, top, tops);
     }

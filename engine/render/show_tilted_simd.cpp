@@ -108,7 +108,10 @@ struct Lanes8 {
     AVX2 Mask either(Mask a, Mask b) { return _mm256_or_si256(a, b); }
     AVX2 bool none(Mask m) { return _mm256_testz_si256(m, m); }
     AVX2 Vec select(Mask m, Vec yes, Vec no) { return _mm256_blendv_epi8(no, yes, m); }
-    AVX2 void store_unless(Vec *row, Mask keep, Vec v) { _mm256_store_si256(row, select(keep, *row, v)); }
+    // Stores v in the lanes where low <= y <= high.
+    AVX2 void store_between(Vec *row, Vec low, Vec y, Vec high, Vec v) {
+        _mm256_store_si256(row, select(either(greater(low, y), greater(y, high)), *row, v));
+    }
     AVX2 void store_tops(TopWord *to, Vec tops) { _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), tops); }
     AVX2 Vec order(const uint8_t *o) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(o)); }
 

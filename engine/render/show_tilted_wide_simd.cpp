@@ -32,10 +32,12 @@ struct Lanes16 {
     AVX512 Mask greater(Vec a, Vec b) { return _mm512_cmpgt_epi32_mask(a, b); }
     AVX512 Mask equal(Vec a, Vec b) { return _mm512_cmpeq_epi32_mask(a, b); }
     AVX512 Mask both(Mask a, Mask b) { return static_cast<Mask>(a & b); }
-    AVX512 Mask either(Mask a, Mask b) { return static_cast<Mask>(a | b); }
     AVX512 bool none(Mask m) { return m == 0; }
     AVX512 Vec select(Mask m, Vec yes, Vec no) { return _mm512_mask_blend_epi32(m, no, yes); }
-    AVX512 void store_unless(Vec *row, Mask keep, Vec v) { _mm512_mask_store_epi32(row, static_cast<Mask>(~keep), v); }
+    // Stores v in the lanes where low <= y <= high.
+    AVX512 void store_between(Vec *row, Vec low, Vec y, Vec high, Vec v) {
+        _mm512_mask_store_epi32(row, _mm512_mask_cmple_epi32_mask(_mm512_cmple_epi32_mask(low, y), y, high), v);
+    }
     AVX512 void store_tops(TopWord *to, Vec tops) { _mm512_storeu_si512(to, tops); }
     AVX512 Vec order(const uint8_t *o) { return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i *>(o))); }
 
