@@ -19,6 +19,10 @@ struct ScreenLayout;
 // On by default; tests switch it off to reach the plain code.
 bool fast_paths_enabled();
 void set_fast_paths_enabled(bool on);
+// 16-lane code where the processor has it; tests switch it off to reach the
+// 8-lane code.
+bool wide_vectors_enabled();
+void set_wide_vectors_enabled(bool on);
 
 #define RELVANE_TRY_FAST(call)                                      \
     do {                                                            \

@@ -1,41 +1,161 @@
-// Fast path of rv_Fractal: the same walk, with each level's division by the
-// random divisor done as an exact multiplication.
+// Fast path of rv_Fractal. Each pass first makes all its random draws in
+// bulk; the walk then takes every point's draw by its index in the fixed
+// order of points. A level's edges run as in the plain walk. The square
+// centres and the diamonds write disjoint sets of points and read only
+// what the edges, the earlier levels and the centres wrote, so they run
+// fused, row by row: a row of centres, the diamonds on it, then the
+// diamonds on the row above, whose upper and lower neighbours are then
+// final. Rows are copied into compact arrays, the even and the odd grid
+// columns apart, so that every sum is a plain vectorisable loop.
 #include <algorithm>
+#include <memory>
+#include <new>
 
-#include "../core/divide_exact.h"
 #include "../core/fast_path.h"
-#include "../core/random_draw.h"
+#include "../core/random_bulk.h"
+#include "fractal_rows.h"
 #include "fractal_walk.h"
 
 namespace {
 
-using namespace relvane;
+using relvane::fractal::Grid;
+using relvane::fast::even_lines;
+using relvane::fast::odd_lines;
 
-struct ExactDisplace {
-    rv_Context *context;
-    int32_t a;
-    ExactDivisor divisor;
+// The points of one level and where each pass's draws begin.
+struct Level {
+    int64_t h, cols_even, cols_odd, rows_even, rows_odd;
+    Level(const Grid &g, int64_t half)
+        : h(half),
+          cols_even(even_lines(g.xmax, half)),
+          cols_odd(odd_lines(g.xmax, half)),
+          rows_even(even_lines(g.ymax, half)),
+          rows_odd(odd_lines(g.ymax, half)) {}
+    int64_t edges() const { return 2 * cols_odd + rows_odd; }
+    int64_t centres() const { return edges(); }
+    int64_t odd_diamonds() const { return centres() + rows_odd * cols_odd; }
+    int64_t even_diamonds() const { return odd_diamonds() + rows_odd * cols_even; }
+    int64_t draws() const { return even_diamonds() + rows_even * cols_odd; }
+};
 
-    ExactDisplace(rv_Context *c, int32_t amplitude)
-        : context(c), a(amplitude), divisor(exact_divisor(random_divisor(static_cast<uint32_t>(2 * a)))) {}
+int64_t seed_draws(const Grid &g, int64_t stride) {
+    return (g.ymax / stride + 2) * (g.xmax / stride + 2);
+}
 
-    uint16_t operator()(int64_t v) const {
-        const RandomOutputs r = random_advance(context);
-        // A range of 0 draws 0, as the plain generator does.
-        const uint32_t draw =
-            a == 0 ? 0 : random_blend_by(r, [this](uint32_t x) { return divide(x, divisor); }, context->random_mix);
-        return static_cast<uint16_t>(std::clamp<int64_t>(v + static_cast<int64_t>(draw) - a, 0, 65535));
+// Displacements read in order from a pass's buffer.
+struct Drawn {
+    const int32_t *d;
+    uint16_t operator()(int64_t v) { return relvane::clamp_u16(v + *d++); }
+};
+
+// out[j] = (p[j] + q[j] + r[j] + s[j]) / 4 displaced by d[j], held to 0..65535.
+__attribute__((target_clones("avx2", "default")))
+void mean4(const int32_t *p, const int32_t *q, const int32_t *r, const int32_t *s, const int32_t *d,
+           int32_t *__restrict out, int64_t n) {
+    for (int64_t j = 0; j < n; j++)
+        out[j] = std::clamp(((p[j] + q[j] + r[j] + s[j]) >> 2) + d[j], 0, 65535);
+}
+
+// A row's grid points, even and odd columns apart. After the last of each
+// array sits the pixel in column xmax, the clamped right neighbour.
+struct Row {
+    int32_t *even, *odd;
+};
+
+struct Rows {
+    const Grid &g;
+    const Level &l;
+
+    void load(int64_t y, Row r) const {
+        const rv_Pixel *p = g.row(y);
+        relvane::fast::load_grid_row(p, g.xmax + 1, l.h, r.even, r.odd);
+        r.even[l.cols_even] = r.odd[l.cols_odd] = p[g.xmax].z;
+    }
+    void store(int64_t y, const int32_t *even, const int32_t *odd) const {
+        relvane::fast::store_grid_row(g.row(y), g.xmax + 1, l.h, even, odd);
     }
 };
+
+// Working arrays of the fused walk, each one longer than a row's columns.
+struct Scratch {
+    Row up, down;
+    int32_t *centres, *above, *diamonds, *seeds;
+};
+
+// The centres and diamonds of one level, given its draws.
+void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch s) {
+    const Rows rows{g, l};
+    const int64_t h = l.h, ne = l.cols_even, no = l.cols_odd;
+    const int32_t *d_centre = draws + l.centres(), *d_odd = draws + l.odd_diamonds(),
+                  *d_even = draws + l.even_diamonds();
+    rows.load(0, s.up);
+    // On the first seed row the point itself stands in for its upper neighbour.
+    int32_t *above = s.up.odd;
+    for (int64_t r = 0; r < l.rows_odd; r++) {
+        const int64_t y = h + 2 * h * r;
+        rows.load(std::min(y + h, g.ymax), s.down);
+        int32_t *c = s.centres;
+        mean4(s.up.even, s.up.even + 1, s.down.even, s.down.even + 1, d_centre + r * no, c, no);
+        c[no] = g.row(y)[g.xmax].z;
+        // Diamonds: the one in column 0 takes its right neighbour twice.
+        int32_t *dm = s.diamonds;
+        dm[0] = std::clamp(((2 * c[0] + s.up.even[0] + s.down.even[0]) >> 2) + d_odd[r * ne], 0, 65535);
+        mean4(c, s.up.even + 1, c + 1, s.down.even + 1, d_odd + r * ne + 1, dm + 1, ne - 1);
+        rows.store(y, dm, c);
+        // The seed row's even points keep their heights.
+        mean4(s.up.even, above, s.up.even + 1, c, d_even + r * no, s.seeds, no);
+        rows.store(y - h, s.up.even, s.seeds);
+        std::swap(s.up, s.down);
+        std::swap(s.centres, s.above);
+        above = s.above;
+    }
+    if (l.rows_even == l.rows_odd) return;
+    // The last seed row: its lower neighbour clamps to row ymax, the row
+    // itself or one below it that no level writes.
+    const int64_t y = 2 * h * l.rows_odd;
+    const int32_t *below = s.up.odd;
+    if (y != g.ymax) {
+        rows.load(g.ymax, s.down);
+        below = s.down.odd;
+    }
+    mean4(s.up.even, above, s.up.even + 1, below, d_even + l.rows_odd * no, s.seeds, no);
+    rows.store(y, s.up.even, s.seeds);
+}
 
 }  // namespace
 
 namespace relvane::fast {
 
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness) {
+    if (surface->width < 1 || surface->height < 1) return true;
+    const Grid g{surface, surface->width - 1, surface->height - 1};
+    const int64_t stride = std::max<int32_t>(step, 1);
+    int64_t most = seed_draws(g, stride);
+    for (int64_t h = stride >> 1; h != 0; h >>= 1) most = std::max(most, Level(g, h).draws());
+    const int64_t cols = g.xmax / 2 + 2;
+    if (most > (int64_t{1} << 40)) return false;
+    const std::unique_ptr<int32_t[]> memory(new (std::nothrow) int32_t[size_t(most + 8 * cols)]);
+    if (!memory) return false;
+    int32_t *draws = memory.get(), *row = draws + most;
+    const Scratch scratch{{row, row + cols}, {row + 2 * cols, row + 3 * cols},
+                          row + 4 * cols,    row + 5 * cols,
+                          row + 6 * cols,    row + 7 * cols};
+
     rv_Context *c = surface->context;
-    fractal::walk(surface, step, base, amplitude, roughness,
-                  [c](int32_t a) { return ExactDisplace(c, a); });
+    fractal::levels(
+        step, base, amplitude, roughness,
+        [&](int64_t s, int64_t B, int32_t a) {
+            random_displacements(c, a, draws, size_t(seed_draws(g, s)));
+            Drawn D{draws};
+            fractal::seed(g, s, B, D);
+        },
+        [&](int64_t h, int32_t a) {
+            const Level l(g, h);
+            random_displacements(c, a, draws, size_t(l.draws()));
+            Drawn D{draws};
+            fractal::refine_edges(g, h, D);
+            refine_inside(g, l, draws, scratch);
+        });
     return true;
 }
 

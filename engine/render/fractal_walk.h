@@ -46,15 +46,28 @@ void seed_row(const Grid &g, int64_t y, int64_t step, int64_t base, Displace &D)
     g.set(g.xmax, y, D(base));
 }
 
+// The seed pass: the seed rows, then the last row once more.
+template <typename Displace>
+void seed(const Grid &g, int64_t stride, int64_t base, Displace &D) {
+    sweep(0, stride, g.ymax, [&](int64_t y) { seed_row(g, y, stride, base, D); });
+    seed_row(g, g.ymax, stride, base, D);
+}
+
+// The edges of a level at half spacing h: top, bottom, right.
+template <typename Displace>
+void refine_edges(const Grid &g, int64_t h, Displace &D) {
+    const int64_t xmax = g.xmax, ymax = g.ymax, h2 = 2 * h;
+    for (int64_t y : {int64_t{0}, ymax})
+        sweep(h, h2, xmax, [&](int64_t x) { g.set(x, y, D((g.z(x - h, y) + g.z(x + h, y)) >> 1)); });
+    sweep(h, h2, ymax, [&](int64_t y) { g.set(xmax, y, D((g.z(xmax, y - h) + g.z(xmax, y + h)) >> 1)); });
+}
+
 // One refinement level at half spacing h; each step reads what the earlier
 // ones wrote, so the order of the steps and of the sweeps is fixed.
 template <typename Displace>
 void refine(const Grid &g, int64_t h, Displace &D) {
     const int64_t xmax = g.xmax, ymax = g.ymax, h2 = 2 * h;
-    // Edges: top, bottom, right.
-    for (int64_t y : {int64_t{0}, ymax})
-        sweep(h, h2, xmax, [&](int64_t x) { g.set(x, y, D((g.z(x - h, y) + g.z(x + h, y)) >> 1)); });
-    sweep(h, h2, ymax, [&](int64_t y) { g.set(xmax, y, D((g.z(xmax, y - h) + g.z(xmax, y + h)) >> 1)); });
+    refine_edges(g, h, D);
 
     // Square centres.
     sweep(h, h2, ymax, [&](int64_t y) {
@@ -88,27 +101,37 @@ void refine(const Grid &g, int64_t h, Displace &D) {
     });
 }
 
+// The passes in order with their displacement bounds: seed_pass(stride, B,
+// a) once, then refine_level(h, a) for each level (a from level_amplitude).
+template <typename Seed, typename Refine>
+void levels(int32_t step, float base, float amplitude, float roughness, Seed seed_pass, Refine refine_level) {
+    const int64_t stride = std::max<int32_t>(step, 1);
+    seed_pass(stride, int64_t{trunc_to_i32(base * 256.0f)}, level_amplitude(amplitude * 256.0f));
+    float f = amplitude;
+    for (int64_t h = stride >> 1; h != 0; h >>= 1) {
+        f = f * roughness;
+        refine_level(h, level_amplitude(f * 256.0f));
+    }
+}
+
 // The whole terrain. displace(a) gives the displacement object of a level
-// whose bound is a (from level_amplitude); D(v) draws once and returns the
-// displaced height held to 0..65535.
+// whose bound is a; D(v) draws once and returns the displaced height held to
+// 0..65535.
 template <typename MakeDisplace>
 void walk(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness,
           MakeDisplace displace) {
     if (surface->width < 1 || surface->height < 1) return;
     const Grid g{surface, surface->width - 1, surface->height - 1};
-    const int64_t stride = std::max<int32_t>(step, 1);
-
-    const int64_t B = trunc_to_i32(base * 256.0f);
-    auto seed = displace(level_amplitude(amplitude * 256.0f));
-    sweep(0, stride, g.ymax, [&](int64_t y) { seed_row(g, y, stride, B, seed); });
-    seed_row(g, g.ymax, stride, B, seed);
-
-    float f = amplitude;
-    for (int64_t h = stride >> 1; h != 0; h >>= 1) {
-        f = f * roughness;
-        auto level = displace(level_amplitude(f * 256.0f));
-        refine(g, h, level);
-    }
+    levels(
+        step, base, amplitude, roughness,
+        [&](int64_t stride, int64_t B, int32_t a) {
+            auto D = displace(a);
+            seed(g, stride, B, D);
+        },
+        [&](int64_t h, int32_t a) {
+            auto D = displace(a);
+            refine(g, h, D);
+        });
 }
 
 }  // namespace relvane::fractal

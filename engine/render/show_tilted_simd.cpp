@@ -2,7 +2,8 @@
 // of columns at a time, all slices and the sky, into a tile in the cache.
 #include <immintrin.h>
 
-#include "show_rows_simd.h"
+#define TILTED_TARGET __attribute__((target("avx2")))
+#include "show_tilted_block.h"
 
 namespace {
 
@@ -10,7 +11,6 @@ using namespace relvane::fast;
 using relvane::PixelWord;
 using relvane::screen_row;
 using relvane::surface_row;
-typedef int32_t __attribute__((may_alias)) TopWord;
 
 
 inline uint32_t lit(uint32_t channel, uint32_t light) {
@@ -43,16 +43,6 @@ inline uint32_t mix(uint32_t over, uint32_t under, int32_t f) {
 // every shown pixel of a column is written (terrain from its top down, sky
 // above), so the tile goes to the screen whole.
 constexpr int32_t block = 8;
-constexpr int32_t max_tile_rows = 4096;
-constexpr int32_t min_run = 6;  // rows painted per slice at least
-
-struct TiltedFrame {
-    const rv_Surface *surface;
-    int32_t h, nr;
-    uint32_t sine, cosine;
-    Shifts shifts;
-    uint8_t order[32];  // tile bytes to screen bytes, per 16-byte lane
-};
 
 __attribute__((target_clones("avx2", "default")))
 void draw_block(const TiltedFrame &v, int32_t x0, int32_t n, uint32_t *tile, int32_t *tops) {
@@ -98,143 +88,93 @@ void draw_block(const TiltedFrame &v, int32_t x0, int32_t n, uint32_t *tile, int
 // Eight columns with vector operations: one tile row is one vector of eight
 // colours, kept in surface channel order (red in the low byte) until the
 // screen store puts the bytes in the screen's order.
-#define AVX2 [[gnu::always_inline]] inline __attribute__((target("avx2")))
+#define AVX2 [[gnu::always_inline]] static inline __attribute__((target("avx2")))
 
-AVX2 __m256i splat(int32_t v) { return _mm256_set1_epi32(v); }
+struct Lanes8 {
+    using Vec = __m256i;
+    using Mask = __m256i;  // all ones in the lanes that are set
+    static constexpr int32_t lanes = 8;
 
-// Lit channels in 16-bit lanes: (channel * light) >> 8, 255 when it does not
-// fit a byte (that is, when the product's high half is not 0).
-AVX2 __m256i lit16(__m256i channels, __m256i light) {
-    const __m256i low = _mm256_srli_epi16(_mm256_mullo_epi16(channels, light), 8);
-    const __m256i fits = _mm256_cmpeq_epi16(_mm256_mulhi_epu16(channels, light), _mm256_setzero_si256());
-    return _mm256_or_si256(low, _mm256_andnot_si256(fits, _mm256_set1_epi16(0xFF)));
-}
+    AVX2 Vec splat(int32_t v) { return _mm256_set1_epi32(v); }
+    AVX2 Vec add(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
+    AVX2 Vec sub(Vec a, Vec b) { return _mm256_sub_epi32(a, b); }
+    AVX2 Vec max(Vec a, Vec b) { return _mm256_max_epi32(a, b); }
+    AVX2 Vec mullo(Vec a, Vec b) { return _mm256_mullo_epi32(a, b); }
+    AVX2 Vec srli(Vec a, int n) { return _mm256_srli_epi32(a, n); }
+    AVX2 Vec srai(Vec a, int n) { return _mm256_srai_epi32(a, n); }
+    AVX2 Mask greater(Vec a, Vec b) { return _mm256_cmpgt_epi32(a, b); }
+    AVX2 Mask equal(Vec a, Vec b) { return _mm256_cmpeq_epi32(a, b); }
+    AVX2 Mask both(Mask a, Mask b) { return _mm256_and_si256(a, b); }
+    AVX2 Mask either(Mask a, Mask b) { return _mm256_or_si256(a, b); }
+    AVX2 bool none(Mask m) { return _mm256_testz_si256(m, m); }
+    AVX2 Vec select(Mask m, Vec yes, Vec no) { return _mm256_blendv_epi8(no, yes, m); }
+    AVX2 void store_unless(Vec *row, Mask keep, Vec v) { _mm256_store_si256(row, select(keep, *row, v)); }
+    AVX2 void store_tops(TopWord *to, Vec tops) { _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), tops); }
+    AVX2 Vec order(const uint8_t *o) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(o)); }
 
-// Lit colours (red, green, blue bytes, top byte 0) of eight pixels given
-// their colour words and light/z words.
-AVX2 __m256i lit_colours(__m256i rgba, __m256i lz) {
-    const __m256i light = _mm256_and_si256(lz, splat(0xFFFF));
-    const __m256i both = _mm256_or_si256(light, _mm256_slli_epi32(light, 16));
-    const __m256i red_blue = lit16(_mm256_and_si256(rgba, splat(0x00FF00FF)), both);
-    const __m256i green = lit16(_mm256_and_si256(_mm256_srli_epi32(rgba, 8), splat(0xFF)), both);
-    return _mm256_or_si256(red_blue, _mm256_slli_epi32(green, 8));
-}
-
-// Per byte (over * f + under * (255 - f)) >> 8 with f from 0 to 255 per
-// 32-bit lane; 16-bit lanes cannot carry as 255 * 255 < 65536.
-AVX2 __m256i mix8(__m256i over, __m256i under, __m256i f) {
-    const __m256i low = splat(0x00FF00FF);
-    const __m256i w = _mm256_or_si256(f, _mm256_slli_epi32(f, 16)), u = _mm256_sub_epi16(low, w);
-    const __m256i even = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(over, low), w),
-                                                            _mm256_mullo_epi16(_mm256_and_si256(under, low), u)),
-                                           8);
-    const __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(over, 8), w),
-                                         _mm256_mullo_epi16(_mm256_srli_epi16(under, 8), u));
-    return _mm256_or_si256(even, _mm256_andnot_si256(low, odd));
-}
-
-// The smallest `low` and the largest `high` over the lanes in `lanes`
-// (values 0..65535; at least one lane set).
-AVX2 void lane_range(__m256i lanes, __m256i low, __m256i high, int32_t &least, int32_t &most) {
-    // Both minima in one pass: low in the bottom half, 65535 - high on top.
-    __m256i key = _mm256_or_si256(low, _mm256_slli_epi32(_mm256_sub_epi32(splat(0xFFFF), high), 16));
-    key = _mm256_or_si256(key, _mm256_xor_si256(lanes, splat(-1)));
-    __m128i m = _mm_min_epu16(_mm256_castsi256_si128(key), _mm256_extracti128_si256(key, 1));
-    m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0x4E));
-    m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0xB1));
-    const auto k = static_cast<uint32_t>(_mm_cvtsi128_si32(m));
-    least = static_cast<int32_t>(k & 0xFFFF);
-    most = 0xFFFF - static_cast<int32_t>(k >> 16);
-}
-
-AVX2 __m256i select(__m256i mask, __m256i yes, __m256i no) { return _mm256_blendv_epi8(no, yes, mask); }
-
-// Stores eight tile colours as 24 screen bytes; order puts each 16-byte
-// lane's channels in screen order and drops its top bytes.
-AVX2 void put8(__m256i colours, __m256i order, uint8_t *dst) {
-    const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, order),
-                                                      _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
-}
-
-// Columns x0..x0+7 whole: every slice, the sky and the screen rows. The
-// column's edge colour is what its top row holds, the underside of the next
-// blend there, so no blend reads the tile.
-__attribute__((target("avx2"))) void show_block8(const TiltedFrame &v, SDL_Surface *screen, int32_t x0,
-                                                 __m256i *tile, TopWord *tops_out) {
-    const int32_t h = v.h;
-    const __m256i zero = _mm256_setzero_si256(), one = splat(1), bytes = splat(255);
-    const __m256i bottom = splat((h - 1) * 256), cosine = splat(static_cast<int32_t>(v.cosine));
-    const __m256i last = splat(h - 1);  // rows above it are blended
-    const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(v.order));
-    __m256i tops = splat(h * 256), edge = zero;
-    // The slices run up the surface's rows, a stride the hardware does not
-    // follow: the block's pixels some rows ahead are fetched in time.
-    constexpr int32_t ahead = 16;
-    const rv_Pixel *const pixels = v.surface->pixels + x0;
-    const ptrdiff_t pitch = v.surface->pitch;
-    uint32_t offset = 0;
-    for (int32_t j = 0; j <= v.nr; ++j, offset += v.sine) {
-        const auto *next = reinterpret_cast<const char *>(pixels + std::max(v.nr - j - ahead, 0) * pitch);
-        _mm_prefetch(next, _MM_HINT_T0);
-        _mm_prefetch(next + 63, _MM_HINT_T0);
-        const auto *src = reinterpret_cast<const __m256i *>(pixels + (v.nr - j) * pitch);
+    // Colour words and light/z words of eight pixels.
+    AVX2 void pixels(const rv_Pixel *p, Vec &rgba, Vec &lz) {
+        const auto *src = reinterpret_cast<const __m256i *>(p);
         const __m256 a = _mm256_castsi256_ps(_mm256_loadu_si256(src));
         const __m256 b = _mm256_castsi256_ps(_mm256_loadu_si256(src + 1));
-        const __m256i lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
-        const __m256i rise = _mm256_srli_epi32(
-            _mm256_add_epi32(splat(static_cast<int32_t>(offset)),
-                             _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(lz, 16), cosine), 8)),
-            8);
-        const __m256i raw = _mm256_sub_epi32(bottom, rise);
-        const __m256i visible = _mm256_cmpgt_epi32(tops, raw);
-        if (_mm256_testz_si256(visible, visible)) continue;
-        const __m256i rgba = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0x88)), 0xD8);
-        const __m256i colour = lit_colours(rgba, lz);
-        const __m256i top = _mm256_max_epi32(raw, zero);
-        const __m256i from = _mm256_srai_epi32(top, 8), to = _mm256_srai_epi32(tops, 8);
-        const __m256i blended = mix8(colour, edge, _mm256_and_si256(tops, bytes));
-        const __m256i blend = _mm256_and_si256(visible, _mm256_cmpgt_epi32(last, to));
-        // Each drawing lane paints rows first..last: colour above its old
-        // top's row, the blend in that row.
-        const __m256i first = select(visible, from, splat(INT32_MAX));
-        const __m256i last_row = _mm256_sub_epi32(to, _mm256_andnot_si256(blend, one));
-        int32_t y0, y1;
-        lane_range(visible, from, to, y0, y1);
-        // At least a fixed run of rows, so the loop's end is rarely guessed
-        // wrong (the count varies from slice to slice); the tile has spare
-        // rows below for it.
-        y1 = std::max(y1, y0 + min_run - 1);
-        __m256i y = splat(y0);
-        for (__m256i *row = tile + y0; row <= tile + y1; ++row, y = _mm256_add_epi32(y, one)) {
-            const __m256i keep = _mm256_or_si256(_mm256_cmpgt_epi32(first, y), _mm256_cmpgt_epi32(y, last_row));
-            const __m256i paint = select(_mm256_cmpgt_epi32(to, y), colour, blended);
-            _mm256_store_si256(row, select(keep, _mm256_load_si256(row), paint));
-        }
-        edge = select(_mm256_and_si256(visible, _mm256_cmpgt_epi32(to, from)), colour, select(blend, blended, edge));
-        tops = select(visible, top, tops);
+        lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
+        rgba = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0x88)), 0xD8);
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(tops_out + x0), tops);
 
-    // Sky above the tops, then every row to the screen.
-    const __m256i sky = splat(64 | 64 << 8 | 96 << 16);
-    const __m256i to = _mm256_srai_epi32(tops, 8);
-    const __m256i sky_edge = mix8(sky, edge, _mm256_and_si256(tops, bytes));
-    const __m256i blend = _mm256_cmpgt_epi32(last, to);
-    int32_t y0, y1;
-    lane_range(splat(-1), zero, to, y0, y1);
-    __m256i y = zero;
-    uint8_t *dst = screen_row(screen, 0) + 3 * static_cast<ptrdiff_t>(x0);
-    const ptrdiff_t stride = screen->pitch;
-    int32_t r = 0;
-    for (; r <= y1 && r < h; ++r, dst += stride, y = _mm256_add_epi32(y, one)) {
-        __m256i c = select(_mm256_cmpgt_epi32(to, y), sky, _mm256_load_si256(tile + r));
-        c = select(_mm256_and_si256(blend, _mm256_cmpeq_epi32(to, y)), sky_edge, c);
-        put8(c, order, dst);
+    // A byte shuffle doing the same within each 32-bit lane: pattern holds
+    // the byte indices for lane 0 (0x80 for a zero byte).
+    AVX2 Vec each_lane(uint32_t pattern) {
+        const __m256i offsets =
+            _mm256_setr_epi32(0, 0x04040404, 0x08080808, 0x0C0C0C0C, 0, 0x04040404, 0x08080808, 0x0C0C0C0C);
+        return _mm256_add_epi8(splat(static_cast<int32_t>(pattern)), offsets);
     }
-    for (; r < h; ++r, dst += stride) put8(_mm256_load_si256(tile + r), order, dst);
-}
+
+    // Lit colours (red, green, blue bytes, top byte 0). A channel in the high
+    // byte of a 16-bit lane times light, high half, is (channel * light) >> 8.
+    AVX2 Vec lit(Vec rgba, Vec lz) {
+        const __m256i light = _mm256_shuffle_epi8(lz, each_lane(0x01000100));  // in both halves
+        const __m256i byte = _mm256_set1_epi16(0xFF);
+        const __m256i red_blue = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_slli_epi16(rgba, 8), light), byte);
+        const __m256i green = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_and_si256(rgba, splat(0xFF00)), light), byte);
+        return _mm256_or_si256(red_blue, _mm256_slli_epi16(green, 8));
+    }
+
+    // Per byte (over * f + under * (255 - f)) >> 8 with f the low byte of each
+    // 32-bit lane of weights; 16-bit lanes cannot carry as 255 * 255 < 65536.
+    AVX2 Vec mix(Vec over, Vec under, Vec weights) {
+        const __m256i low = splat(0x00FF00FF);
+        const __m256i w = _mm256_shuffle_epi8(weights, each_lane(0x80008000u)), u = _mm256_sub_epi16(low, w);
+        const __m256i even = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(over, low), w),
+                                                                _mm256_mullo_epi16(_mm256_and_si256(under, low), u)),
+                                               8);
+        const __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(over, 8), w),
+                                             _mm256_mullo_epi16(_mm256_srli_epi16(under, 8), u));
+        return _mm256_or_si256(even, _mm256_andnot_si256(low, odd));
+    }
+
+    // The smallest `low` and the largest `high` over the lanes set (values
+    // 0..65535; at least one lane set).
+    AVX2 void lane_range(Mask lanes, Vec low, Vec high, int32_t &least, int32_t &most) {
+        // Both minima in one pass: low in the bottom half, 65535 - high on top.
+        __m256i key = _mm256_or_si256(low, _mm256_slli_epi32(_mm256_sub_epi32(splat(0xFFFF), high), 16));
+        key = _mm256_or_si256(key, _mm256_xor_si256(lanes, splat(-1)));
+        __m128i m = _mm_min_epu16(_mm256_castsi256_si128(key), _mm256_extracti128_si256(key, 1));
+        m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0x4E));
+        m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0xB1));
+        const auto k = static_cast<uint32_t>(_mm_cvtsi128_si32(m));
+        least = static_cast<int32_t>(k & 0xFFFF);
+        most = 0xFFFF - static_cast<int32_t>(k >> 16);
+    }
+
+    // Stores eight tile colours as 24 screen bytes; order puts each 16-byte
+    // lane's channels in screen order and drops its top bytes.
+    AVX2 void put(Vec colours, Vec order, uint8_t *dst) {
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, order),
+                                                          _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
+    }
+};
 #undef AVX2
 
 const bool have_avx2 = __builtin_cpu_supports("avx2");
@@ -262,18 +202,21 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
         v.order[i] = i % 16 < 12 ? static_cast<uint8_t>(4 * pixel + channel) : 0x80;
     }
     auto *tops_out = reinterpret_cast<TopWord *>(surface_row(surface, surface->height - 1));
-    alignas(32) uint32_t tile[(max_tile_rows + min_run) * block];  // spare rows below
+    alignas(64) uint32_t tile[(max_tile_rows + min_run) * 2 * block];  // spare rows below
     int32_t tops[block];
     int32_t x0 = 0;
 #if defined(__x86_64__)
+    if (wide_vectors_enabled() && have_block16())
+        for (; x0 + 2 * block <= w; x0 += 2 * block) show_block16(v, screen, x0, tile, tops_out);
     if (have_avx2)
         for (; x0 + block <= w; x0 += block)
-            show_block8(v, screen, x0, reinterpret_cast<__m256i *>(tile), tops_out);
+            show_block<Lanes8>(v, screen, x0, reinterpret_cast<__m256i *>(tile), tops_out);
 #endif
     for (; x0 < w; x0 += block) {
         const int32_t n = std::min(block, w - x0);
         draw_block(v, x0, n, tile, tops);
-        for (int32_t y = 0; y < h; ++y) put_pixels(tile + y * block, screen_row(screen, y) + 3 * static_cast<ptrdiff_t>(x0), n);
+        for (int32_t y = 0; y < h; ++y)
+            put_pixels(tile + y * block, screen_row(screen, y) + 3 * static_cast<ptrdiff_t>(x0), n);
         for (int32_t i = 0; i < n; ++i) tops_out[x0 + i] = tops[i];
     }
     return true;

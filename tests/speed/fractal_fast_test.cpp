@@ -3,39 +3,63 @@
 
 namespace {
 
+// Generator B's state k usual steps (16807 b - 1) before one whose product
+// wraps to 4294967294 or 4294967295, so that the unusual step falls at a
+// random place among a pass's bulk draws.
+uint32_t b_before_unusual(std::mt19937 &rng) {
+    uint32_t inv = 16807u;  // inverse of 16807 modulo 2^32
+    for (int i = 0; i < 5; i++) inv *= 2u - 16807u * inv;
+    uint32_t b = (rng() % 2 ? 4294967294u : 4294967295u) * inv;
+    for (uint32_t k = rng() % 4 ? rng() % 3000 : 0; k > 0; k--) b = (b + 1u) * inv;
+    return b;
+}
+
 // Parameters around the test program's (step 128, 60, 220, 0.42), with
-// zero, tiny, huge, negative and non-power-of-two values mixed in.
+// zero, tiny, huge, negative, non-power-of-two and oversized values mixed in,
+// and any generator state and mix.
 struct Params {
     int32_t step;
     float base, amplitude, roughness;
-    double mix;
+    uint32_t a, b, mix;
     explicit Params(std::mt19937 &rng) {
-        const int32_t steps[] = {1, 2, 4, 6, 8, 16, 32, 128, 0, -3};
-        step = steps[rng() % 10];
+        const int32_t steps[] = {1, 2, 3, 4, 5, 6, 8, 12, 16, 32, 128, 200, 0, -3};
+        step = steps[rng() % 14];
         base = float(rng() % 300);
-        amplitude = rng() % 8 == 0 ? 0.0f : rng() % 8 == 0 ? 600.0f : float(rng() % 2570) / 10.0f;
+        const float amplitudes[] = {0.0f, 511.9f, 512.03f, 600.0f};
+        amplitude = rng() % 2 ? amplitudes[rng() % 4] : float(rng() % 2570) / 10.0f;
         roughness = rng() % 8 == 0 ? 2.0f : float(rng() % 100) / 100.0f;
-        mix = rng() % 4 == 0 ? 1.0 : double(rng() % 1000) / 999.0;
+        const uint32_t mixes[] = {0, 16383, 16384, uint32_t(rng() % 16385)};
+        mix = mixes[rng() % 4];
+        a = rng();
+        b = rng() % 2 ? rng() : b_before_unusual(rng);
     }
+    void reset(rv_Context *c) const { c->random_a = a, c->random_b = b, c->random_mix = mix; }
 };
 
 TEST(FractalFast, MatchesPlainHeightsAndRandomState) {
     std::mt19937 rng(41);
-    for (int t = 0; t < 400; t++) {
-        speedtest::Case c(rng, 90, 70);
+    const int32_t sides[] = {1, 2, 3, 90};
+    for (int t = 0; t < 3000; t++) {
+        speedtest::Case c(rng, sides[rng() % 4], sides[rng() % 4]);
         const Params p(rng);
+        // Half the time a window into the surface, whose surroundings stay.
+        const rv_Rect inset{1, 1, c.surface->width - 1 - int32_t(rng() % 3), c.surface->height - 2};
+        rv_Surface *sub = rng() % 2 ? rv_NewSubSurface(c.surface, &inset) : nullptr;
+        rv_Surface *target = sub ? sub : c.surface;
         const auto before = c.pixels();
         relvane::set_fast_paths_enabled(false);
-        rv_ResetRandom(c.context, p.mix);
-        rv_Fractal(c.surface, p.step, p.base, p.amplitude, p.roughness);
+        p.reset(c.context);
+        rv_Fractal(target, p.step, p.base, p.amplitude, p.roughness);
         relvane::set_fast_paths_enabled(true);
         const auto expected = c.pixels();
         const uint32_t a = c.context->random_a, b = c.context->random_b;
 
         c.set(before);
-        rv_ResetRandom(c.context, p.mix);
-        ASSERT_TRUE(relvane::fast::fractal(c.surface, p.step, p.base, p.amplitude, p.roughness));
-        ASSERT_TRUE(speedtest::same(expected, c.pixels())) << "trial " << t;
+        p.reset(c.context);
+        ASSERT_TRUE(relvane::fast::fractal(target, p.step, p.base, p.amplitude, p.roughness));
+        if (sub) rv_FreeSurface(sub);
+        ASSERT_TRUE(speedtest::same(expected, c.pixels()))
+            << "trial " << t << " size " << c.surface->width << "x" << c.surface->height;
         ASSERT_EQ(a, c.context->random_a) << "trial " << t;
         ASSERT_EQ(b, c.context->random_b) << "trial " << t;
     }

@@ -1,0 +1,16 @@
+// Many draws of the context's random generator at once, for the fast paths.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "context.h"
+
+namespace relvane::fast {
+
+// Writes the displacements draw - a of n consecutive draws in 0..2a into
+// out, exactly as n plain draws would give them (0 each when a is 0), and
+// leaves the generator where those draws leave it. 0 <= a <= 131080.
+void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n);
+
+}  // namespace relvane::fast
