@@ -98,7 +98,7 @@ bool draw_random(rv_Surface *s, std::mt19937 &rng, bool fast) {
 
 TEST(ShapesFast, RoundShapesMatchPlain) {
     speedtest::compare(
-        3000, 240, 200, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
+        1500, 160, 120, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
         [](rv_Surface *s, std::mt19937 &rng) { return draw_random(s, rng, true); });
 }
 
