@@ -46,7 +46,7 @@ TILTED_TARGET void show_block(const TiltedFrame &v, SDL_Surface *screen, int32_t
     using Vec = typename V::Vec;
     using Mask = typename V::Mask;
     const int32_t h = v.h;
-    const Vec zero = V::splat(0), one = V::splat(1);
+    const Vec zero = V::splat(0), one = V::splat(1), two = V::splat(2);
     const Vec bottom = V::splat((h - 1) * 256), cosine = V::splat(static_cast<int32_t>(v.cosine));
     const Vec last = V::splat(h - 1);  // rows above it are blended
     Vec tops = V::splat(h * 256), edge = zero;
@@ -78,13 +78,16 @@ TILTED_TARGET void show_block(const TiltedFrame &v, SDL_Surface *screen, int32_t
         const Vec last_row = V::select(blend, to, V::sub(to, one));
         int32_t y0, y1;
         V::lane_range(visible, from, to, y0, y1);
-        // At least a fixed run of rows, so the loop's end is rarely guessed
-        // wrong (the count varies from slice to slice); the tile has spare
-        // rows below for it.
+        // At least a fixed run of rows, two at a time, so the loop's end is
+        // rarely guessed wrong (the count varies from slice to slice); the
+        // tile has spare rows below for it.
         y1 = std::max(y1, y0 + min_run - 1);
         Vec y = V::splat(y0);
-        for (Vec *row = tile + y0; row <= tile + y1; ++row, y = V::add(y, one))
+        for (Vec *row = tile + y0; row <= tile + y1; row += 2, y = V::add(y, two)) {
             V::store_between(row, first, y, last_row, V::select(V::greater(to, y), colour, blended));
+            const Vec below = V::add(y, one);
+            V::store_between(row + 1, first, below, last_row, V::select(V::greater(to, below), colour, blended));
+        }
         edge = V::select(V::both(visible, V::greater(to, from)), colour, V::select(blend, blended, edge));
         tops = V::select(visible, top, tops);
     }
