@@ -157,10 +157,10 @@ struct Lanes8 {
 
     // The smallest `low` and the largest `high` over the lanes set (values
     // 0..65535; at least one lane set).
-    AVX2 void lane_range(Mask lanes, Vec low, Vec high, int32_t &least, int32_t &most) {
+    AVX2 void lane_range(Mask set, Vec low, Vec high, int32_t &least, int32_t &most) {
         // Both minima in one pass: low in the bottom half, 65535 - high on top.
         __m256i key = _mm256_or_si256(low, _mm256_slli_epi32(_mm256_sub_epi32(splat(0xFFFF), high), 16));
-        key = _mm256_or_si256(key, _mm256_xor_si256(lanes, splat(-1)));
+        key = _mm256_or_si256(key, _mm256_xor_si256(set, splat(-1)));
         __m128i m = _mm_min_epu16(_mm256_castsi256_si128(key), _mm256_extracti128_si256(key, 1));
         m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0x4E));
         m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0xB1));

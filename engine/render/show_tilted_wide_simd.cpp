@@ -4,7 +4,9 @@
 // The compiler takes the undefined upper parts of 512-bit intrinsics for
 // uninitialised values.
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #define TILTED_TARGET __attribute__((target("avx512f,avx512bw")))
@@ -81,10 +83,10 @@ struct Lanes16 {
 
     // The smallest `low` and the largest `high` over the lanes set (values
     // 0..65535; at least one lane set).
-    AVX512 void lane_range(Mask lanes, Vec low, Vec high, int32_t &least, int32_t &most) {
+    AVX512 void lane_range(Mask set, Vec low, Vec high, int32_t &least, int32_t &most) {
         // Both minima in one pass: low in the bottom half, 65535 - high on top.
         Vec key = _mm512_or_si512(low, _mm512_slli_epi32(sub(splat(0xFFFF), high), 16));
-        key = _mm512_mask_mov_epi32(splat(-1), lanes, key);
+        key = _mm512_mask_mov_epi32(splat(-1), set, key);
         const __m256i k256 = _mm256_min_epu16(_mm512_castsi512_si256(key), _mm512_extracti64x4_epi64(key, 1));
         __m128i m = _mm_min_epu16(_mm256_castsi256_si128(k256), _mm256_extracti128_si256(k256, 1));
         m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0x4E));
