@@ -46,6 +46,16 @@ inline bool pixel_aligned(const void *p) { return reinterpret_cast<uintptr_t>(p)
 // to the plain code.
 namespace fast {
 
+// Whether the processor runs AVX2, asked once.
+inline bool has_avx2() {
+#if defined(__x86_64__)
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+#else
+    return false;
+#endif
+}
+
 bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value);
 // Copies rows pixels high, n wide, between rows pitch pixels apart; backwards:
 // last row first and each row from its end (dst overlaps src after it).

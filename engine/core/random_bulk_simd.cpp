@@ -12,6 +12,7 @@
 #include <array>
 
 #include "divide_exact.h"
+#include "fast_path.h"
 #include "random_draw.h"
 
 namespace {
@@ -124,7 +125,6 @@ __attribute__((target("avx2"))) size_t blocks_avx2(rv_Context *c, int32_t a, Exa
     return i;
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -135,7 +135,7 @@ void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n) {
     const ExactDivisor e = exact_divisor(random_divisor(static_cast<uint32_t>(2 * a)));
     size_t i = 0;
 #if defined(__x86_64__)
-    if (have_avx2) i = blocks_avx2(c, a, e, out, n);
+    if (has_avx2()) i = blocks_avx2(c, a, e, out, n);
 #endif
     for (; i < n; i++) out[i] = one(c, a, e);
 }

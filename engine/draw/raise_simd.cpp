@@ -44,7 +44,6 @@ __attribute__((target("avx2"))) void raise_row_avx2(relvane::PixelWord *words, i
     raise_row(words + 2 * i, n - i, level, factor);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -56,7 +55,7 @@ bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, i
     if (factor < -32767 || factor > 32767) return false;
     for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {
 #if defined(__x86_64__)
-        if (have_avx2) return raise_row_avx2(reinterpret_cast<PixelWord *>(row), n, level->z, factor);
+        if (has_avx2()) return raise_row_avx2(reinterpret_cast<PixelWord *>(row), n, level->z, factor);
 #endif
         raise_row(reinterpret_cast<PixelWord *>(row), n, level->z, factor);
     });

@@ -79,7 +79,6 @@ __attribute__((target("avx2"))) void water_row_avx2(relvane::PixelWord *words, i
     water_row(words + 2 * i, n - i, w);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -91,7 +90,7 @@ bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int3
                   depth > 0 ? 65536u / static_cast<uint32_t>(depth) : 65536u};
     for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {
 #if defined(__x86_64__)
-        if (have_avx2) return water_row_avx2(reinterpret_cast<PixelWord *>(row), n, w);
+        if (has_avx2()) return water_row_avx2(reinterpret_cast<PixelWord *>(row), n, w);
 #endif
         water_row(reinterpret_cast<PixelWord *>(row), n, w);
     });

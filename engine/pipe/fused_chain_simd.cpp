@@ -13,6 +13,7 @@
 namespace {
 
 using relvane::PixelWord;
+using relvane::fast::colour_blend;
 
 enum class Test { None, Above, Below };
 
@@ -21,13 +22,6 @@ inline bool passes(uint32_t w, uint32_t d) {
     if constexpr (T == Test::Above) return w >= d;
     if constexpr (T == Test::Below) return w <= d;
     return true;
-}
-
-// The colour write's blend of one channel (see the plain colour write).
-inline uint32_t blend(uint32_t s, uint32_t d, uint32_t i, uint32_t a) {
-    const uint32_t t = ((s * i * a) >> 8) + d * (255 - a);
-    const uint32_t c = t >> 8;
-    return c < 255 ? c : 255;
 }
 
 // Words 2k and 2k + 1 of a span are pixel k's colour and alpha, and its light
@@ -42,9 +36,9 @@ template <Test T>
         // All ones where the pixel passes; picks between new and old bits.
         const uint32_t m = 0u - static_cast<uint32_t>(passes<T>(z >> 16, dz >> 16));
         const auto pick = [m](uint32_t x, uint32_t old) { return (x & m) | (old & ~m); };
-        const uint32_t r = blend(s & 0xFF, d & 0xFF, i, a);
-        const uint32_t g = blend((s >> 8) & 0xFF, (d >> 8) & 0xFF, i, a);
-        const uint32_t b = blend((s >> 16) & 0xFF, (d >> 16) & 0xFF, i, a);
+        const uint32_t r = colour_blend(s & 0xFF, d & 0xFF, i, a);
+        const uint32_t g = colour_blend((s >> 8) & 0xFF, (d >> 8) & 0xFF, i, a);
+        const uint32_t b = colour_blend((s >> 16) & 0xFF, (d >> 16) & 0xFF, i, a);
         work[2 * k] = pick((s & 0xFFFFFFu) | a << 24, w);
         work[2 * k + 1] = z | pick(i, wl);
         dst[2 * k] = pick((d & 0xFF000000u) | r | g << 8 | b << 16, d);

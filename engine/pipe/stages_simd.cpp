@@ -13,6 +13,7 @@ namespace {
 
 using relvane::PixelBits;
 using relvane::PixelWord;
+using relvane::fast::colour_blend;
 
 constexpr uint64_t kRgb = 0x0000000000FFFFFFu;
 constexpr uint64_t kAlpha = 0x00000000FF000000u;
@@ -34,22 +35,14 @@ void set_run(PixelBits *to, int32_t n, uint64_t mask, uint64_t value) {
     for (int32_t k = 0; k < n; ++k) to[k] = (to[k] & ~mask) | value;
 }
 
-// The colour write's blend of one channel: t > 65535 exactly when t >> 8
-// exceeds 255.
-inline uint32_t blend(uint32_t s, uint32_t d, uint32_t i, uint32_t a) {
-    const uint32_t t = ((s * i * a) >> 8) + d * (255 - a);
-    const uint32_t c = t >> 8;
-    return c < 255 ? c : 255;
-}
-
 __attribute__((target_clones("avx2", "default")))
 void colour_write_run(const PixelWord *work, PixelWord *dst, int32_t n) {
     for (int32_t k = 0; k < n; ++k) {
         const uint32_t w = work[2 * k], i = work[2 * k + 1] & 0xFFFF, d = dst[2 * k];
         const uint32_t a = w >> 24;
-        const uint32_t r = blend(w & 0xFF, d & 0xFF, i, a);
-        const uint32_t g = blend((w >> 8) & 0xFF, (d >> 8) & 0xFF, i, a);
-        const uint32_t b = blend((w >> 16) & 0xFF, (d >> 16) & 0xFF, i, a);
+        const uint32_t r = colour_blend(w & 0xFF, d & 0xFF, i, a);
+        const uint32_t g = colour_blend((w >> 8) & 0xFF, (d >> 8) & 0xFF, i, a);
+        const uint32_t b = colour_blend((w >> 16) & 0xFF, (d >> 16) & 0xFF, i, a);
         dst[2 * k] = (d & 0xFF000000u) | r | g << 8 | b << 16;
     }
 }
@@ -84,9 +77,8 @@ bool overlap(const rv_Pixel *a, const rv_Pixel *b, int32_t n) { return a < b + n
 // change only their own sub-run's pixels (work and dst must not overlap).
 template <bool Above>
 bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
     rv_Pixel *const work = pipe->work;
-    if (!avx2 || overlap(work, dst, count)) return false;
+    if (!relvane::fast::has_avx2() || overlap(work, dst, count)) return false;
     auto hand_on = [&](int32_t i, int32_t j) {
         pipe->work = work + i;
         relvane::call_next(pipe, index, src + i, dst + i, j - i);

@@ -2,6 +2,7 @@
 // grid points at a time are split or merged in vector lanes; coarser rows
 // are copied point by point.
 #include "fractal_rows.h"
+#include "../core/fast_path.h"
 
 #include <immintrin.h>
 
@@ -92,7 +93,6 @@ __attribute__((target("avx2"))) void store_quarters(rv_Pixel *p, const int32_t *
     }
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -104,7 +104,7 @@ namespace {
 // Grid points of each kind that the vector code does, in whole blocks inside the row.
 int64_t vector_points(int64_t width, int64_t h) {
 #if defined(__x86_64__)
-    if (h <= 2 && have_avx2) return 8 * (width / (16 * h));
+    if (h <= 2 && has_avx2()) return 8 * (width / (16 * h));
 #endif
     return 0;
 }

@@ -93,7 +93,6 @@ __attribute__((target("avx2"))) void shadow_row_avx2(PixelWord *row, const int32
     shadow_pixels(row, prev, cur, x, n, fall);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -113,7 +112,7 @@ bool shade_shadows(rv_Surface *surface, int64_t fall) {
     for (int32_t x = 0; x < w; ++x) prev[x] = static_cast<int32_t>(top[2 * x + 1] >> 16);
     auto row_op = shadow_row;
 #if defined(__x86_64__)
-    if (have_avx2) row_op = shadow_row_avx2;
+    if (has_avx2()) row_op = shadow_row_avx2;
 #endif
     for (int32_t y = 1; y < h; ++y) {
         row_op(reinterpret_cast<PixelWord *>(surface_row(surface, y)), prev, cur, w,

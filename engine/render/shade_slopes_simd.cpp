@@ -78,7 +78,6 @@ __attribute__((target("avx2"))) void shade_row_avx2(PixelWord *row, const PixelW
     shade_row(row + 2 * x, below + 2 * x, n - x, rise, floor);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -95,7 +94,7 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
     const auto f = static_cast<int32_t>(floor < -1 ? -1 : floor);
     auto row_op = shade_row;
 #if defined(__x86_64__)
-    if (have_avx2) row_op = shade_row_avx2;
+    if (has_avx2()) row_op = shade_row_avx2;
 #endif
     for (int32_t y = 0; y < h - 1; ++y)
         row_op(reinterpret_cast<PixelWord *>(surface_row(surface, y)),

@@ -56,7 +56,6 @@ __attribute__((target("avx2"))) void colour_row_avx2(const PixelWord *src, uint8
     colour_row(src + 2 * i, dst, n - i, s);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -65,7 +64,7 @@ namespace relvane::fast {
 
 bool show_colour(const rv_Surface *surface, SDL_Surface *screen) {
 #if defined(__x86_64__)
-    if (have_avx2) return show_rows(surface, screen, colour_row_avx2);
+    if (has_avx2()) return show_rows(surface, screen, colour_row_avx2);
 #endif
     return show_rows(surface, screen, colour_row);
 }

@@ -65,7 +65,6 @@ __attribute__((target("avx2"))) void height_row_avx2(const PixelWord *src, uint8
     height_row_positive(src + 2 * i, dst, w - i, s, scale);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 __attribute__((target_clones("avx2", "default")))
@@ -85,7 +84,7 @@ bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) 
     return show_rows(surface, screen, [scale](const PixelWord *src, uint8_t *dst, int32_t w, Shifts s) {
         if (scale >= 0 && scale <= 32768) {
 #if defined(__x86_64__)
-            if (have_avx2) return height_row_avx2(src, dst, w, s, scale);
+            if (has_avx2()) return height_row_avx2(src, dst, w, s, scale);
 #endif
             height_row_positive(src, dst, w, s, scale);
         } else {

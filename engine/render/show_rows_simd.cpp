@@ -39,7 +39,6 @@ __attribute__((target("avx2"))) void put_avx2(const uint32_t *packed, uint8_t *d
     put_plain(packed + i, dst, n - i);
 }
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -48,7 +47,7 @@ namespace relvane::fast {
 
 void put_pixels(const uint32_t *packed, uint8_t *dst, int32_t n) {
 #if defined(__x86_64__)
-    if (have_avx2) return put_avx2(packed, dst, n);
+    if (has_avx2()) return put_avx2(packed, dst, n);
 #endif
     put_plain(packed, dst, n);
 }

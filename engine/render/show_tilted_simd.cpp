@@ -180,7 +180,6 @@ struct Lanes8 {
 };
 #undef AVX2
 
-const bool have_avx2 = __builtin_cpu_supports("avx2");
 #endif
 
 }  // namespace
@@ -211,7 +210,7 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
 #if defined(__x86_64__)
     if (wide_vectors_enabled() && have_block16())
         for (; x0 + 2 * block <= w; x0 += 2 * block) show_block16(v, screen, x0, tile, tops_out);
-    if (have_avx2)
+    if (has_avx2())
         for (; x0 + block <= w; x0 += block)
             show_block<Lanes8>(v, screen, x0, reinterpret_cast<__m256i *>(tile), tops_out);
 #endif
