@@ -36,22 +36,14 @@ __attribute__((target("avx2"))) inline __m256i lit_pixels(__m256i pixels) {
 // Eight pixels at a time, the channels put in the screen's byte order by the
 // same shuffle that drops the fourth bytes.
 __attribute__((target("avx2"))) void colour_row_avx2(const PixelWord *src, uint8_t *dst, int32_t n, Shifts s) {
-    char order[16];
-    for (int k = 0; k < 4; ++k)
-        for (uint32_t j = 0; j < 3; ++j)
-            order[3 * k + j] = static_cast<char>(4 * k + (s.r == 8 * j ? 0 : s.g == 8 * j ? 1 : 2));
-    for (int k = 12; k < 16; ++k) order[k] = -1;
-    const __m128i half = _mm_loadu_si128(reinterpret_cast<const __m128i *>(order));
-    const __m256i squeeze = _mm256_set_m128i(half, half);
-    const __m256i close_up = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    uint8_t bytes[32];
+    screen_order(s, bytes);
+    const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes));
     int32_t i = 0;
     for (; i + 8 <= n; i += 8, dst += 24) {
         const auto *p = reinterpret_cast<const __m256i *>(src + 2 * i);
-        const __m256i bytes = _mm256_packus_epi16(lit_pixels(_mm256_loadu_si256(p)), lit_pixels(_mm256_loadu_si256(p + 1)));
-        const __m256i in_order = _mm256_permute4x64_epi64(bytes, 0xD8);
-        const __m256i out = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(in_order, squeeze), close_up);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(out));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(out, 1));
+        const __m256i lit = _mm256_packus_epi16(lit_pixels(_mm256_loadu_si256(p)), lit_pixels(_mm256_loadu_si256(p + 1)));
+        put_eight(_mm256_permute4x64_epi64(lit, 0xD8), order, dst);
     }
     colour_row(src + 2 * i, dst, n - i, s);
 }

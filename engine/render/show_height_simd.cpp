@@ -37,12 +37,10 @@ __attribute__((target("avx2"))) void height_row_avx2(const PixelWord *src, uint8
     const __m256i k = _mm256_set1_epi32(scale), zero = _mm256_setzero_si256();
     const __m256i c256 = _mm256_set1_epi32(256), c511 = _mm256_set1_epi32(511);
     const __m256i c512 = _mm256_set1_epi32(512), c768 = _mm256_set1_epi32(768), c1023 = _mm256_set1_epi32(1023);
-    const __m256i magenta = _mm256_set1_epi32(static_cast<int>(s.pack(255, 0, 255)));
-    const __m128i rs = _mm_cvtsi32_si128(static_cast<int>(s.r)), gs = _mm_cvtsi32_si128(static_cast<int>(s.g)),
-                  bs = _mm_cvtsi32_si128(static_cast<int>(s.b));
-    const __m256i squeeze = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
-                                             0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const __m256i close_up = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    const __m256i magenta = _mm256_set1_epi32(0xFF00FF);
+    uint8_t bytes[32];
+    screen_order(s, bytes);
+    const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes));
     int32_t i = 0;
     for (; i + 8 <= w; i += 8, dst += 24) {
         // light/z words of the eight pixels, back in order
@@ -55,12 +53,10 @@ __attribute__((target("avx2"))) void height_row_avx2(const PixelWord *src, uint8
         const __m256i green = clamp_byte(_mm256_sub_epi32(at, c256));
         const __m256i blue = _mm256_max_epi32(_mm256_max_epi32(_mm256_min_epi32(at, _mm256_sub_epi32(c511, at)), zero),
                                               _mm256_sub_epi32(at, c768));
-        __m256i packed = _mm256_or_si256(_mm256_or_si256(_mm256_sll_epi32(red, rs), _mm256_sll_epi32(green, gs)),
-                                         _mm256_sll_epi32(blue, bs));
+        // red in the low byte; the store puts the channels in the screen's order
+        __m256i packed = _mm256_or_si256(_mm256_or_si256(red, _mm256_slli_epi32(green, 8)), _mm256_slli_epi32(blue, 16));
         packed = _mm256_blendv_epi8(packed, magenta, _mm256_cmpgt_epi32(q, c1023));
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(packed, squeeze), close_up);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
+        put_eight(packed, order, dst);
     }
     height_row_positive(src + 2 * i, dst, w - i, s, scale);
 }

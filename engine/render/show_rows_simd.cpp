@@ -45,6 +45,14 @@ __attribute__((target("avx2"))) void put_avx2(const uint32_t *packed, uint8_t *d
 
 namespace relvane::fast {
 
+void screen_order(Shifts s, uint8_t order[32]) {
+    for (uint32_t i = 0; i < 32; ++i) {
+        const uint32_t pixel = i % 16 / 3, byte = i % 16 % 3;
+        const uint32_t channel = s.r == 8 * byte ? 0 : s.g == 8 * byte ? 1 : 2;
+        order[i] = i % 16 < 12 ? static_cast<uint8_t>(4 * pixel + channel) : 0x80;
+    }
+}
+
 void put_pixels(const uint32_t *packed, uint8_t *dst, int32_t n) {
 #if defined(__x86_64__)
     if (has_avx2()) return put_avx2(packed, dst, n);

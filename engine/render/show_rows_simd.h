@@ -3,6 +3,8 @@
 // three bytes.
 #pragma once
 
+#include <immintrin.h>
+
 #include "../core/fast_path.h"
 #include "screen_frame.h"
 
@@ -15,6 +17,22 @@ struct Shifts {
         return red << r | green << g | blue << b;
     }
 };
+
+// The byte shuffle that turns the four 32-bit pixels of a 16-byte lane, red
+// in the low byte, into 12 screen bytes in the order of s; the same for both
+// lanes of a 256-bit vector.
+void screen_order(Shifts s, uint8_t order[32]);
+
+#if defined(__x86_64__)
+// Stores eight 32-bit pixels as 24 screen bytes through a shuffle from
+// screen_order.
+__attribute__((target("avx2"))) inline void put_eight(__m256i pixels, __m256i order, uint8_t *dst) {
+    const __m256i bytes =
+        _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(pixels, order), _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
+}
+#endif
 
 // Writes n packed pixels as 3-byte pixels; a value with any of its top 8
 // bits set leaves its screen pixel as it was.

@@ -171,12 +171,7 @@ struct Lanes8 {
 
     // Stores eight tile colours as 24 screen bytes; order puts each 16-byte
     // lane's channels in screen order and drops its top bytes.
-    AVX2 void put(Vec colours, Vec order, uint8_t *dst) {
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, order),
-                                                          _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm256_castsi256_si128(bytes));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(dst + 16), _mm256_extracti128_si256(bytes, 1));
-    }
+    AVX2 void put(Vec colours, Vec order, uint8_t *dst) { put_eight(colours, order, dst); }
 };
 #undef AVX2
 
@@ -198,11 +193,7 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
     }
     TiltedFrame v{surface, h, nr, static_cast<uint32_t>(sine), static_cast<uint32_t>(cosine),
                   {static_cast<uint32_t>(l.r * 8), static_cast<uint32_t>(l.g * 8), static_cast<uint32_t>(l.b * 8)}, {}};
-    for (int32_t i = 0; i < 32; ++i) {
-        const int32_t pixel = i % 16 / 3, byte = i % 16 % 3;
-        const int32_t channel = byte == l.r ? 0 : byte == l.g ? 1 : 2;
-        v.order[i] = i % 16 < 12 ? static_cast<uint8_t>(4 * pixel + channel) : 0x80;
-    }
+    screen_order(v.shifts, v.order);
     auto *tops_out = reinterpret_cast<TopWord *>(surface_row(surface, surface->height - 1));
     alignas(64) uint32_t tile[(max_tile_rows + min_run) * 2 * block];  // spare rows below
     int32_t tops[block];
