@@ -1,4 +1,5 @@
 // Relvane Test: wires SDL's clock, events and screen to the demo's steps.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +9,9 @@ int main(int argc, char **argv) {
     rv_Demo demo;
     rv_DemoLoop loop;
     rv_DemoDefaults(&demo, &loop);
+    // A display connection that breaks must end the program through the X
+    // library's error report (a message and status 1), not a silent SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
     SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
     std::atexit(SDL_Quit);
     const int status = rv_DemoStart(&demo, &loop, argc, argv);
