@@ -38,7 +38,7 @@ void compare_display(uint32_t seed, Plain plain, Fast fast, int trials = 1500, i
     std::mt19937 rng(seed);
     int declined = 0;
     for (int t = 0; t < trials; t++) {
-        speedtest::Case c(rng, 70, max_h);
+        fastcheck::Case c(rng, 70, max_h);
         SDL_Surface *screen = random_screen(rng, c.surface);
         const auto before = screen_bytes(screen);
         const auto pixels = c.pixels();
@@ -51,7 +51,7 @@ void compare_display(uint32_t seed, Plain plain, Fast fast, int trials = 1500, i
         c.set(pixels);
         if (fast(c.surface, screen)) {
             EXPECT_EQ(expected, screen_bytes(screen)) << "trial " << t;
-            EXPECT_TRUE(speedtest::same(expected_pixels, c.pixels())) << "trial " << t;
+            EXPECT_TRUE(fastcheck::same(expected_pixels, c.pixels())) << "trial " << t;
         } else {
             declined++;
         }

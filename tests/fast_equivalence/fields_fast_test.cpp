@@ -3,7 +3,7 @@
 
 namespace {
 
-using speedtest::MaybeRect;
+using fastcheck::MaybeRect;
 
 // Whole pixels a quarter of the time (with a stray high bit), else any mask.
 uint32_t random_mask(std::mt19937 &rng) {
@@ -19,7 +19,7 @@ TEST(FieldsFast, FillMatchesPlain) {
         rv_FillRect(mask, s, r.get(), &v);
         return true;
     };
-    speedtest::compare(3000, 70, 12, 41, fill, fill);
+    fastcheck::compare(3000, 70, 12, 41, fill, fill);
 }
 
 // Copies within one surface, so that source and destination overlap in both
@@ -32,7 +32,7 @@ TEST(FieldsFast, CopyMatchesPlain) {
         rv_CopyRect(mask, s, r.get(), s, x, y);
         return true;
     };
-    speedtest::compare(3000, 70, 12, 42, copy, copy);
+    fastcheck::compare(3000, 70, 12, 42, copy, copy);
 }
 
 }  // namespace

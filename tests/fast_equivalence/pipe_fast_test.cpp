@@ -3,7 +3,7 @@
 
 namespace {
 
-using speedtest::same;
+using fastcheck::same;
 
 void fill_random(rv_Pixel *p, size_t n, std::mt19937 &rng, uint16_t centre) {
     for (size_t i = 0; i < n; i++) {
@@ -97,7 +97,7 @@ bool draw_random(rv_Surface *s, std::mt19937 &rng, bool fast) {
 }
 
 TEST(ShapesFast, RoundShapesMatchPlain) {
-    speedtest::compare(
+    fastcheck::compare(
         1500, 160, 120, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
         [](rv_Surface *s, std::mt19937 &rng) { return draw_random(s, rng, true); });
 }

@@ -40,7 +40,7 @@ TEST(FractalFast, MatchesPlainHeightsAndRandomState) {
     std::mt19937 rng(41);
     const int32_t sides[] = {1, 2, 3, 90};
     for (int t = 0; t < 3000; t++) {
-        speedtest::Case c(rng, sides[rng() % 4], sides[rng() % 4]);
+        fastcheck::Case c(rng, sides[rng() % 4], sides[rng() % 4]);
         const Params p(rng);
         // Half the time a window into the surface, whose surroundings stay.
         const rv_Rect inset{1, 1, c.surface->width - 1 - int32_t(rng() % 3), c.surface->height - 2};
@@ -58,7 +58,7 @@ TEST(FractalFast, MatchesPlainHeightsAndRandomState) {
         p.reset(c.context);
         ASSERT_TRUE(relvane::fast::fractal(target, p.step, p.base, p.amplitude, p.roughness));
         if (sub) rv_FreeSurface(sub);
-        ASSERT_TRUE(speedtest::same(expected, c.pixels()))
+        ASSERT_TRUE(fastcheck::same(expected, c.pixels()))
             << "trial " << t << " size " << c.surface->width << "x" << c.surface->height;
         ASSERT_EQ(a, c.context->random_a) << "trial " << t;
         ASSERT_EQ(b, c.context->random_b) << "trial " << t;

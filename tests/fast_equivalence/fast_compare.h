@@ -11,7 +11,7 @@
 #include "core/fast_path.h"
 #include "relvane.h"
 
-namespace speedtest {
+namespace fastcheck {
 
 // A context with a source surface of random size and content.
 struct Case {
@@ -92,4 +92,4 @@ void compare(int trials, int32_t max_w, int32_t max_h, uint32_t seed, Plain plai
     EXPECT_LT(declined, trials / 5);
 }
 
-}  // namespace speedtest
+}  // namespace fastcheck

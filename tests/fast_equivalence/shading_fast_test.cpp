@@ -24,7 +24,7 @@ float random_ambient(std::mt19937 &rng) {
 }
 
 TEST(ShadingFast, SlopesMatchPlain) {
-    speedtest::compare(
+    fastcheck::compare(
         3000, 60, 12, 21,
         [](rv_Surface *s, std::mt19937 &rng) {
             const float e = random_elevation(rng);
@@ -42,13 +42,13 @@ TEST(ShadingFast, SlopesMatchPlain) {
 
 TEST(ShadingFast, SlopesLeaveOutOfRangeParametersToPlainCode) {
     std::mt19937 rng(3);
-    speedtest::Case c(rng, 8, 8);
+    fastcheck::Case c(rng, 8, 8);
     EXPECT_FALSE(relvane::fast::shade_slopes(c.surface, 1 << 23, 76));
     EXPECT_FALSE(relvane::fast::shade_slopes(c.surface, 255, 385));
 }
 
 TEST(ShadingFast, ShadowsMatchPlain) {
-    speedtest::compare(
+    fastcheck::compare(
         3000, 60, 40, 22,
         [](rv_Surface *s, std::mt19937 &rng) { rv_ShadeShadows(s, random_elevation(rng)); },
         [](rv_Surface *s, std::mt19937 &rng) {
@@ -61,7 +61,7 @@ TEST(ShadingFast, ShadowsMatchPlain) {
 
 TEST(ShadingFast, ShadowsLeaveARisingLineToPlainCode) {
     std::mt19937 rng(4);
-    speedtest::Case c(rng, 8, 8);
+    fastcheck::Case c(rng, 8, 8);
     EXPECT_FALSE(relvane::fast::shade_shadows(c.surface, 1));
 }
 

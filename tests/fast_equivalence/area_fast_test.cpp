@@ -5,7 +5,7 @@ namespace {
 
 using relvane::fast::apply_water;
 using relvane::fast::raise_to_level;
-using speedtest::MaybeRect;
+using fastcheck::MaybeRect;
 
 rv_Pixel random_level(std::mt19937 &rng) {
     rv_Pixel p{};
@@ -19,7 +19,7 @@ rv_Pixel random_level(std::mt19937 &rng) {
 int32_t random_depth(std::mt19937 &rng) { return int32_t(rng() % 300) - 20; }
 
 TEST(AreaFast, WaterMatchesPlain) {
-    speedtest::compare(
+    fastcheck::compare(
         3000, 70, 12, 11,
         [](rv_Surface *s, std::mt19937 &rng) {
             MaybeRect r(rng);
@@ -45,7 +45,7 @@ int32_t random_factor(std::mt19937 &rng) {
 }
 
 TEST(AreaFast, RaiseMatchesPlain) {
-    speedtest::compare(
+    fastcheck::compare(
         3000, 70, 12, 12,
         [](rv_Surface *s, std::mt19937 &rng) {
             MaybeRect r(rng);
@@ -61,7 +61,7 @@ TEST(AreaFast, RaiseMatchesPlain) {
 
 TEST(AreaFast, RaiseLeavesHugeFactorsToPlainCode) {
     std::mt19937 rng(5);
-    speedtest::Case c(rng, 8, 8);
+    fastcheck::Case c(rng, 8, 8);
     const rv_Pixel l{0, 0, 0, 0, 0, 1000};
     EXPECT_FALSE(raise_to_level(c.surface, nullptr, &l, 32768));
     EXPECT_FALSE(raise_to_level(c.surface, nullptr, &l, -40000));
