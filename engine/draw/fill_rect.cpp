@@ -3,7 +3,7 @@
 
 #include "area.h"
 #include "area_rows.h"
-#include "../core/fast_path.h"
+#include "draw_fast.h"
 #include "../core/pixel_fields.h"
 
 namespace {

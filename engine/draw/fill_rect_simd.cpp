@@ -2,6 +2,7 @@
 // pattern (as fast as memset), any other mask as one masked store per pixel.
 #include "area_rows.h"
 #include "../core/pixel_fields.h"
+#include "draw_fast.h"
 #include "../core/pixel_runs_simd.h"
 
 namespace {

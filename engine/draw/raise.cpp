@@ -1,8 +1,12 @@
 // rv_RaiseToLevel: moves heights at or below a level part of the way up to it.
 #include "area.h"
 #include "area_rows.h"
-#include "../core/fast_path.h"
-#include "../core/float_convert.h"
+#include "draw_fast.h"
+#include "../core/lanes.h"
+
+namespace relvane {
+#include "raise_step-inl.h"
+}
 
 extern "C" void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level,
                                 int32_t factor) {
@@ -12,9 +16,8 @@ extern "C" void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pix
         for (int32_t i = 0; i < n; ++i) {
             const int64_t z = row[i].z;
             if (z > l) continue;
-            // 64-bit product, arithmetic shift; any factor outside 0..256
-            // lands on 0 or 65535 rather than wrapping.
-            row[i].z = relvane::clamp_u16(z + (((l - z) * factor) >> 8));
+            // computed in 64 bits, so no factor can wrap
+            row[i].z = static_cast<uint16_t>(relvane::raised_height<int64_t>(z, l, factor, 0, 65535));
         }
     });
 }

@@ -3,7 +3,7 @@
 
 #include "shapes.h"
 #include "circle_scan.h"
-#include "../core/fast_path.h"
+#include "draw_fast.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "circle_scan.h"
-#include "../core/fast_path.h"
+#include "draw_fast.h"
 
 namespace {
 

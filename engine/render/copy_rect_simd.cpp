@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "../core/pixel_fields.h"
+#include "render_fast.h"
 #include "../core/pixel_runs_simd.h"
 
 namespace {

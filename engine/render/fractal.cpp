@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/random_draw.h"
 #include "fractal_walk.h"
 

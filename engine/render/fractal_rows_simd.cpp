@@ -2,7 +2,7 @@
 // grid points at a time are split or merged in vector lanes; coarser rows
 // are copied point by point.
 #include "fractal_rows.h"
-#include "../core/fast_path.h"
+#include "render_fast.h"
 
 #include <immintrin.h>
 

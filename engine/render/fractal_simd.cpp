@@ -11,7 +11,7 @@
 #include <memory>
 #include <new>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/random_bulk.h"
 #include "fractal_rows.h"
 #include "fractal_walk.h"

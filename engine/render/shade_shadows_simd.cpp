@@ -6,7 +6,7 @@
 // in the context's work span.
 #include <immintrin.h>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/surface_rows.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
 #include "shading.h"

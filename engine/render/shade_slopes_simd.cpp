@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
 

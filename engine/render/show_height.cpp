@@ -2,7 +2,7 @@
 // magenta above it.
 #include "display.h"
 #include "screen_frame.h"
-#include "../core/fast_path.h"
+#include "render_fast.h"
 
 using namespace relvane;
 

@@ -1,7 +1,7 @@
 // Light field as false colour: black to green, green to yellow, then white.
 #include "display.h"
 #include "screen_frame.h"
-#include "../core/fast_path.h"
+#include "render_fast.h"
 
 using namespace relvane;
 

@@ -2,7 +2,7 @@
 // band of n screen rows, with a blue middle line and a red foot line.
 #include "display.h"
 #include "screen_frame.h"
-#include "../core/fast_path.h"
+#include "render_fast.h"
 
 using namespace relvane;
 

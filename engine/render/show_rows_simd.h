@@ -5,7 +5,7 @@
 
 #include <immintrin.h>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "screen_frame.h"
 
 namespace relvane::fast {

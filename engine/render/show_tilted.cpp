@@ -5,7 +5,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "../core/fast_path.h"
+#include "render_fast.h"
 #include "../core/float_convert.h"
 #include "display.h"
 #include "screen_frame.h"

@@ -18,7 +18,9 @@ rv_Pixel random_level(std::mt19937 &rng) {
 
 int32_t random_depth(std::mt19937 &rng) { return int32_t(rng() % 300) - 20; }
 
-TEST(AreaFast, WaterMatchesPlain) {
+RELVANE_FAST_SUITE(AreaFast);
+
+TEST_P(AreaFast, WaterMatchesPlain) {
     fastcheck::compare(
         3000, 70, 12, 11,
         [](rv_Surface *s, std::mt19937 &rng) {
@@ -44,7 +46,7 @@ int32_t random_factor(std::mt19937 &rng) {
     }
 }
 
-TEST(AreaFast, RaiseMatchesPlain) {
+TEST_P(AreaFast, RaiseMatchesPlain) {
     fastcheck::compare(
         3000, 70, 12, 12,
         [](rv_Surface *s, std::mt19937 &rng) {

@@ -1,0 +1,25 @@
+// Fast paths of the shapes and the rectangle operations. Each returns true
+// when it has done the whole operation, false to leave it to the plain code.
+#pragma once
+
+#include "../core/fast_path.h"
+#include "../core/pixel.h"
+#include "../core/surface.h"
+
+struct rv_Pipe;
+
+namespace relvane::fast {
+
+bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value);
+bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth);
+bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
+bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r);
+bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h);
+bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h);
+bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
+                     float cy, float r, float h);
+
+}  // namespace relvane::fast
