@@ -8,13 +8,30 @@
 #include <cstdint>
 #include <type_traits>
 
-// Marks a shared formula. Formulas live in "-inl.h" files that each user
-// includes inside its own namespace: a vector operation can only be inlined
-// into a function compiled for its instruction set, so each fast path's copy
-// is compiled inside that target's region.
+// Marks a shared formula. Formulas live in "-inl.h" files (templates only)
+// that each user includes inside a namespace of its own: a vector operation
+// can only be inlined into a function compiled for its instruction set, so
+// each fast path includes the formulas inside its target's namespace, after
+// `using namespace hwy::HWY_NAMESPACE`, and the plain code inside
+// relvane::plain, after `using namespace lanes`. The formulas call every
+// operation unqualified.
 #define RELVANE_FORMULA [[gnu::always_inline]] inline
 
 namespace relvane::lanes {
+
+// Formulas use these names rather than operators: some targets' vectors
+// (sizeless ones) have no operators, and cannot be record members either,
+// so formulas take every value as a parameter of its own.
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr T Add(T a, T b) { return static_cast<T>(a + b); }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr T Sub(T a, T b) { return static_cast<T>(a - b); }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr T Mul(T a, T b) { return static_cast<T>(a * b); }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr T And(T a, T b) { return static_cast<T>(a & b); }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr T Or(T a, T b) { return static_cast<T>(a | b); }
 
 template <int k, typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
 constexpr T ShiftRight(T v) { return static_cast<T>(v >> k); }

@@ -2,11 +2,7 @@
 #include "area.h"
 #include "area_rows.h"
 #include "draw_fast.h"
-#include "../core/lanes.h"
-
-namespace relvane {
-#include "raise_step-inl.h"
-}
+#include "raise_step.h"
 
 extern "C" void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level,
                                 int32_t factor) {
@@ -17,7 +13,7 @@ extern "C" void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pix
             const int64_t z = row[i].z;
             if (z > l) continue;
             // computed in 64 bits, so no factor can wrap
-            row[i].z = static_cast<uint16_t>(relvane::raised_height<int64_t>(z, l, factor, 0, 65535));
+            row[i].z = static_cast<uint16_t>(relvane::plain::raised_height<int64_t>(z, l, factor, 0, 65535));
         }
     });
 }

@@ -8,11 +8,12 @@
 
 #include "area_rows.h"
 #include "draw_fast.h"
-#include "../core/lanes.h"
+#include "raise_step.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace relvane::fast::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
 #include "raise_step-inl.h"
 
 bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor) {
@@ -41,7 +42,7 @@ bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, i
         }
         for (size_t p = i / 2; p < static_cast<size_t>(n); ++p) {
             const int32_t z = row[p].z;
-            if (z <= level->z) row[p].z = static_cast<uint16_t>(raised_height<int32_t>(z, level->z, factor, 0, 65535));
+            if (z <= level->z) row[p].z = static_cast<uint16_t>(relvane::plain::raised_height<int32_t>(z, level->z, factor, 0, 65535));
         }
     });
     return true;

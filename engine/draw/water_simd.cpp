@@ -8,20 +8,21 @@
 
 #include "area_rows.h"
 #include "draw_fast.h"
-#include "../core/lanes.h"
+#include "water_blend.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace relvane::fast::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
 #include "water_blend-inl.h"
 
 bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth) {
-    const WaterLanes<uint32_t> one = water_lanes(*water, depth);
+    const Water one = water_values(*water, depth);
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
-    const WaterLanes<V> w{hn::Set(d, one.red),   hn::Set(d, one.green), hn::Set(d, one.blue),
-                          hn::Set(d, one.light), hn::Set(d, one.alpha), hn::Set(d, one.level),
-                          hn::Set(d, one.f),     hn::Set(d, one.full)};
+    const V red = hn::Set(d, one.red), green = hn::Set(d, one.green), blue = hn::Set(d, one.blue);
+    const V light = hn::Set(d, one.light), alpha0 = hn::Set(d, one.alpha), level = hn::Set(d, one.level);
+    const V f = hn::Set(d, one.f), full = hn::Set(d, 256u);
     const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu);
     const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
     const size_t lanes = hn::Lanes(d);
@@ -32,17 +33,18 @@ bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int3
             V rgba, lz;
             hn::LoadInterleaved2(d, words + 2 * i, rgba, lz);
             const V z = hn::ShiftRight<16>(lz);
-            const V alpha = water_weight(w, z, z > w.level);
+            const V alpha = water_weight(z, hn::Gt(z, level), level, alpha0, f, full);
             if (hn::AllTrue(d, hn::Eq(alpha, hn::Zero(d)))) continue;  // all above the water
-            const V beta = w.full - alpha;
-            const V r = water_mix(w.red, rgba & byte, alpha, beta);
-            const V g = water_mix(w.green, hn::ShiftRight<8>(rgba) & byte, alpha, beta);
-            const V b = water_mix(w.blue, hn::ShiftRight<16>(rgba) & byte, alpha, beta);
-            const V light = water_mix(w.light, lz & low16, alpha, beta);
-            const V out_rgba = (rgba & alpha_byte) | r | hn::ShiftLeft<8>(g) | hn::ShiftLeft<16>(b);
-            hn::StoreInterleaved2(out_rgba, (lz & height_half) | light, d, words + 2 * i);
+            const V beta = hn::Sub(full, alpha);
+            const V r = water_mix(red, hn::And(rgba, byte), alpha, beta);
+            const V g = water_mix(green, hn::And(hn::ShiftRight<8>(rgba), byte), alpha, beta);
+            const V b = water_mix(blue, hn::And(hn::ShiftRight<16>(rgba), byte), alpha, beta);
+            const V lit = water_mix(light, hn::And(lz, low16), alpha, beta);
+            const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
+                                      hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+            hn::StoreInterleaved2(out_rgba, hn::Or(hn::And(lz, height_half), lit), d, words + 2 * i);
         }
-        for (; i < static_cast<size_t>(n); ++i) water_pixel(one, row[i]);
+        for (; i < static_cast<size_t>(n); ++i) relvane::water_pixel(one, row[i]);
     });
     return true;
 }
