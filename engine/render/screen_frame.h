@@ -10,9 +10,15 @@
 #include <cstdint>
 #include <utility>
 
+#include "../core/lanes.h"
 #include "../core/surface_rows.h"
 
 namespace relvane {
+
+namespace plain {
+using namespace lanes;
+#include "lit_colour-inl.h"
+}  // namespace plain
 
 // Three 8-bit channel values for one screen pixel.
 struct Rgb {
@@ -70,10 +76,7 @@ inline Rgb get_rgb(const uint8_t *d, const ScreenLayout &l) {
 // Colour scaled by light (256 = unity), saturating at 255.
 inline Rgb lit_colour(const rv_Pixel &p) {
     const uint32_t light = p.light;
-    auto scale = [light](uint8_t c) {
-        const uint32_t v = (c * light) >> 8;
-        return static_cast<uint8_t>(v > 255 ? 255 : v);
-    };
+    auto scale = [light](uint8_t c) { return static_cast<uint8_t>(plain::lit_channel<uint32_t>(c, light, 255)); };
     return {scale(p.red), scale(p.green), scale(p.blue)};
 }
 
