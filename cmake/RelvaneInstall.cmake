@@ -72,10 +72,10 @@ else()
   set(RELVANE_PC_LIBS "")
   set(RELVANE_PC_LIBS_PRIVATE " ${RELVANE_PC_DEPS}")
 endif()
-# The vector layer's library: a static engine needs it at link time.
-set(RELVANE_PC_REQUIRES_PRIVATE "")
+# The vector layer's library: a static engine needs it at link time too.
+set(RELVANE_PC_REQUIRES "")
 if(RELVANE_SIMD AND NOT EMSCRIPTEN AND RELVANE_LIBRARY_TYPE STREQUAL "STATIC_LIBRARY")
-  set(RELVANE_PC_REQUIRES_PRIVATE " libhwy")
+  set(RELVANE_PC_REQUIRES " libhwy")
 endif()
 set(RELVANE_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH RELVANE_PC_TO_PREFIX /prefix/${RELVANE_PC_DIR} /prefix)
