@@ -1,0 +1,176 @@
+// The render loop: allocate everything, then per frame build, show, encode
+// and commit.
+#include "render_run.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "png_file.h"
+
+namespace {
+
+// Surface sizes from which a single picture reports its stages.
+constexpr int64_t kLargePicture = 4 << 20;
+
+void fill_screen_row(const void *source, int32_t y, uint8_t *row) {
+    const auto *s = static_cast<const SDL_Surface *>(source);
+    const SDL_PixelFormat *f = s->format;
+    const int bpp = f->BytesPerPixel, r = f->Rshift / 8, g = f->Gshift / 8, b = f->Bshift / 8;
+    const uint8_t *p = static_cast<const uint8_t *>(s->pixels) + static_cast<ptrdiff_t>(y) * s->pitch;
+    for (int32_t x = 0; x < s->w; ++x, p += bpp, row += 3) {
+        row[0] = p[r];
+        row[1] = p[g];
+        row[2] = p[b];
+    }
+}
+
+// Heights of one surface row, big-endian as PNG stores 16-bit samples.
+void fill_height_row(const void *source, int32_t y, uint8_t *row) {
+    const auto *s = static_cast<const rv_Surface *>(source);
+    const rv_Pixel *p = s->pixels + static_cast<ptrdiff_t>(y) * s->pitch;
+    for (int32_t x = 0; x < s->width; ++x, row += 2) {
+        row[0] = static_cast<uint8_t>(p[x].z >> 8);
+        row[1] = static_cast<uint8_t>(p[x].z);
+    }
+}
+
+// Progress on standard error, one line rewritten in place.
+struct Progress {
+    bool on;
+    void say(const std::string &text) const {
+        if (!on) return;
+        std::fprintf(stderr, "\r\033[Krelvane-render: %s", text.c_str());
+        std::fflush(stderr);
+    }
+    void done() const {
+        if (on) std::fputs("\r\033[K", stderr);
+    }
+};
+
+// Everything a run holds, released in the right order.
+struct Objects {
+    rv_Demo demo{};
+    rv_DemoLoop loop{};
+    std::unique_ptr<uint8_t[]> row;
+    ~Objects() {
+        SDL_Surface *screen = demo.screen;
+        rv_DemoRelease(&demo, &loop);
+        if (screen) SDL_FreeSurface(screen);
+    }
+};
+
+// Screen, context, surfaces, pipe and row buffer; false when any is short.
+bool allocate(Objects *o) {
+    rv_Demo &d = o->demo;
+    // The screen the test program's 24-bit X11 window has on a little-endian machine.
+    d.screen = SDL_CreateRGBSurface(SDL_SWSURFACE, d.width, d.height, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    if (!d.screen) return false;
+    o->loop.context = rv_NewContext();
+    if (!o->loop.context) return false;
+    if (!(d.scene = rv_NewSurface(o->loop.context, d.width + 1, d.height + 1))) return false;
+    if (!(d.view = rv_NewSurface(o->loop.context, d.width + 1, d.height + 1))) return false;
+    if (rv_DemoSetUpPipe(&d, &o->loop) != 0) return false;
+    const size_t bytes = std::max(rv_PngRowBytes(d.width, false), rv_PngRowBytes(d.width + 1, true));
+    o->row.reset(new (std::nothrow) uint8_t[bytes]);
+    return o->row != nullptr;
+}
+
+int fail(const std::string &message) {
+    std::fprintf(stderr, "relvane-render: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &o) {
+    rv_DemoDefaults(demo, loop);
+    rv_DemoStopIntro(demo);
+    demo->width = o.width;
+    demo->height = o.height;
+    demo->tile_size = o.tile_size;
+    demo->phase = o.phase;
+    demo->terrain_roughness = o.roughness;
+    demo->terrain_amplitude = o.amplitude;
+    demo->terrain_base = o.base;
+    demo->water_level = o.water;
+    demo->haze = o.haze;
+    demo->light_angle = o.light;
+    demo->view_angle = o.view;
+    demo->display_mode = o.mode;
+    demo->display_scale = o.scale;
+    demo->shapes = o.shapes;
+    demo->slopes = o.slopes;
+    demo->shadows = o.shadows;
+    demo->animate = o.frames > 0;
+}
+
+std::string rv_RenderFrameName(const std::string &path, int32_t k) {
+    const size_t n = path.size();
+    const bool png = n >= 4 && path.compare(n - 4, 4, ".png") == 0;
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d.png", k);
+    return (png ? path.substr(0, n - 4) : path) + number;
+}
+
+int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
+    Objects o;
+    rv_RenderSetUp(&o.demo, &o.loop, options);
+    rv_Demo &d = o.demo;
+    const int64_t pixels = static_cast<int64_t>(d.width + 1) * (d.height + 1);
+    if (!allocate(&o)) {
+        const int64_t mib = (pixels * 2 * static_cast<int64_t>(sizeof(rv_Pixel)) +
+                             static_cast<int64_t>(d.width) * d.height * 3) >> 20;
+        return fail("out of memory: a " + std::to_string(d.width) + " x " + std::to_string(d.height) +
+                    " picture needs about " + std::to_string(mib) + " MiB");
+    }
+
+    const Progress show{progress && options.frames > 1};
+    const Progress stages{progress && options.frames <= 1 && pixels >= kLargePicture};
+    const int32_t count = options.frames > 0 ? options.frames : 1;
+    const float dt = static_cast<float>(1.0 / options.fps);
+    const bool heights = !options.heightmap.empty();
+    const rv_PngPicture picture{d.width, d.height, false, fill_screen_row, d.screen};
+    std::string error;
+    for (int32_t k = 1; k <= count; ++k) {
+        rv_PendingFile out, map;
+        const bool sequence = options.frames > 0;
+        int status = rv_PendingOpen(&out, sequence ? rv_RenderFrameName(options.output, k) : options.output, &error);
+        if (status == 0 && heights)
+            status = rv_PendingOpen(&map, sequence ? rv_RenderFrameName(options.heightmap, k) : options.heightmap, &error);
+        if (status == 0) {
+            stages.say("building the landscape");
+            rv_Surface *target = rv_DemoBuildDueLandscape(&d, &o.loop, d.animate ? dt : 0.0f);
+            // The heights as built: the view build and the tilted view
+            // change the view afterwards.
+            if (heights) {
+                stages.say("writing the heightmap");
+                const rv_PngPicture map_picture{target->width, target->height, true, fill_height_row, target};
+                status = rv_PendingWritePng(&map, map_picture, o.row.get(), &error);
+            }
+        }
+        if (status == 0) {
+            stages.say("shading the view");
+            if (d.view_dirty) rv_DemoBuildView(&d, &o.loop);
+            stages.say("drawing the picture");
+            rv_DemoShow(&d);
+            stages.say("writing the picture");
+            status = rv_PendingWritePng(&out, picture, o.row.get(), &error);
+        }
+        if (status == 0) status = rv_PendingCommit(&out, &error);
+        if (status == 0 && heights) status = rv_PendingCommit(&map, &error);
+        rv_PendingDiscard(&out);
+        rv_PendingDiscard(&map);
+        if (status != 0) {
+            show.done();
+            stages.done();
+            return fail(error);
+        }
+        show.say("frame " + std::to_string(k) + " of " + std::to_string(count));
+    }
+    show.done();
+    stages.done();
+    return 0;
+}
