@@ -113,10 +113,10 @@ int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
     };
     for (const Short &s : shorts) {
         if (arg[1] != s.letter) continue;
+        const std::string name = std::string("-") + s.letter;
+        if (arg[2] == '\0') return bad(error, name + " needs a value glued on, e.g. " + name + "256");
         if (!read_int(arg + 2, 1, s.hi, &(o->*s.field)))
-            return bad(error, std::string("-") + s.letter + ": '" + (arg + 2) +
-                                  "' is not a whole number " + s.range + " (glue it on, e.g. -" +
-                                  s.letter + "256)");
+            return bad(error, name + ": '" + (arg + 2) + "' is not a whole number " + s.range);
         return 0;
     }
     return bad(error, std::string("unknown option '") + arg + "'");
