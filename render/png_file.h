@@ -29,10 +29,10 @@ struct rv_PendingFile {
 // Creates the temporary beside path. Returns 0, or -1 with the path and the
 // system's reason in *error.
 int rv_PendingOpen(rv_PendingFile *file, const std::string &path, std::string *error);
-// Encodes the picture into the pending file (zlib level 1, "sub" filter),
-// using row (rv_PngRowBytes long) as scratch, then closes it. Returns 0, or
-// -1 with the reason in *error; the temporary stays until committed or
-// discarded either way.
+// Encodes the picture into the pending file (Huffman-only deflate behind
+// the "average" filter, for speed), using row (rv_PngRowBytes long) as
+// scratch, then closes it. Returns 0, or -1 with the reason in *error; the
+// temporary stays until committed or discarded either way.
 int rv_PendingWritePng(rv_PendingFile *file, const rv_PngPicture &picture, uint8_t *row,
                        std::string *error);
 // Renames the finished temporary onto its path. 0, or -1 with *error.

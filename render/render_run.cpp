@@ -8,34 +8,13 @@
 #include <memory>
 #include <new>
 
+#include "pictures.h"
 #include "png_file.h"
 
 namespace {
 
 // Surface sizes from which a single picture reports its stages.
 constexpr int64_t kLargePicture = 4 << 20;
-
-void fill_screen_row(const void *source, int32_t y, uint8_t *row) {
-    const auto *s = static_cast<const SDL_Surface *>(source);
-    const SDL_PixelFormat *f = s->format;
-    const int bpp = f->BytesPerPixel, r = f->Rshift / 8, g = f->Gshift / 8, b = f->Bshift / 8;
-    const uint8_t *p = static_cast<const uint8_t *>(s->pixels) + static_cast<ptrdiff_t>(y) * s->pitch;
-    for (int32_t x = 0; x < s->w; ++x, p += bpp, row += 3) {
-        row[0] = p[r];
-        row[1] = p[g];
-        row[2] = p[b];
-    }
-}
-
-// Heights of one surface row, big-endian as PNG stores 16-bit samples.
-void fill_height_row(const void *source, int32_t y, uint8_t *row) {
-    const auto *s = static_cast<const rv_Surface *>(source);
-    const rv_Pixel *p = s->pixels + static_cast<ptrdiff_t>(y) * s->pitch;
-    for (int32_t x = 0; x < s->width; ++x, row += 2) {
-        row[0] = static_cast<uint8_t>(p[x].z >> 8);
-        row[1] = static_cast<uint8_t>(p[x].z);
-    }
-}
 
 // Progress on standard error, one line rewritten in place.
 struct Progress {
@@ -132,7 +111,7 @@ int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
     const int32_t count = options.frames > 0 ? options.frames : 1;
     const float dt = static_cast<float>(1.0 / options.fps);
     const bool heights = !options.heightmap.empty();
-    const rv_PngPicture picture{d.width, d.height, false, fill_screen_row, d.screen};
+    const rv_PngPicture picture = rv_ScreenPicture(d.screen);
     std::string error;
     for (int32_t k = 1; k <= count; ++k) {
         rv_PendingFile out, map;
@@ -147,8 +126,7 @@ int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
             // change the view afterwards.
             if (heights) {
                 stages.say("writing the heightmap");
-                const rv_PngPicture map_picture{target->width, target->height, true, fill_height_row, target};
-                status = rv_PendingWritePng(&map, map_picture, o.row.get(), &error);
+                status = rv_PendingWritePng(&map, rv_HeightPicture(target), o.row.get(), &error);
             }
         }
         if (status == 0) {
