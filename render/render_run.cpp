@@ -33,6 +33,7 @@ struct Progress {
 struct Objects {
     rv_Demo demo{};
     rv_DemoLoop loop{};
+    std::unique_ptr<uint8_t[]> screen_pixels;
     std::unique_ptr<uint8_t[]> row;
     ~Objects() {
         SDL_Surface *screen = demo.screen;
@@ -44,8 +45,14 @@ struct Objects {
 // Screen, context, surfaces, pipe and row buffer; false when any is short.
 bool allocate(Objects *o) {
     rv_Demo &d = o->demo;
-    // The screen the test program's 24-bit X11 window has on a little-endian machine.
-    d.screen = SDL_CreateRGBSurface(SDL_SWSURFACE, d.width, d.height, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    // The screen the test program's 24-bit X11 window has on a little-endian
+    // machine, over pixels of our own: SDL 1.2 creates no surface 16384 or
+    // more wide itself, though its 16-bit pitch holds such a row.
+    const int32_t pitch = (d.width * 3 + 3) & ~3;
+    o->screen_pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(pitch) * static_cast<size_t>(d.height)]());
+    if (!o->screen_pixels) return false;
+    d.screen = SDL_CreateRGBSurfaceFrom(o->screen_pixels.get(), d.width, d.height, 24, pitch, 0xFF0000,
+                                        0x00FF00, 0x0000FF, 0);
     if (!d.screen) return false;
     o->loop.context = rv_NewContext();
     if (!o->loop.context) return false;
