@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -162,9 +163,18 @@ int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *e
     }
     if (o->help) return 0;
     if (o->output.empty()) return bad(error, "missing output name");
-    if (!o->heightmap.empty() && o->heightmap == o->output)
-        return bad(error, "--heightmap: '" + o->heightmap + "' is the output picture itself");
+    if (!o->heightmap.empty() && (o->frames > 0 ? rv_RenderFrameName(o->heightmap, 1) == rv_RenderFrameName(o->output, 1)
+                                                : o->heightmap == o->output))
+        return bad(error, "--heightmap: '" + o->heightmap + "' names the same files as the output");
     return 0;
+}
+
+std::string rv_RenderFrameName(const std::string &path, int32_t k) {
+    const size_t n = path.size();
+    const bool png = n >= 4 && path.compare(n - 4, 4, ".png") == 0;
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d.png", k);
+    return (png ? path.substr(0, n - 4) : path) + number;
 }
 
 const char *rv_RenderUsage() { return "usage: relvane-render [OPTION...] OUTPUT.png"; }

@@ -34,6 +34,10 @@ struct rv_RenderOptions {
 // the offending option in *error.
 int rv_RenderReadArgs(rv_RenderOptions *options, int argc, char **argv, std::string *error);
 
+// Name of frame k (from 1) of a sequence written under path: a trailing
+// ".png" gives way to "-0001.png" (at least four digits).
+std::string rv_RenderFrameName(const std::string &path, int32_t k);
+
 // "usage: relvane-render [OPTION...] OUTPUT.png"
 const char *rv_RenderUsage();
 // The usage line and one line per option, for --help.

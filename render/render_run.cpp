@@ -93,14 +93,6 @@ void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &o)
     demo->animate = o.frames > 0;
 }
 
-std::string rv_RenderFrameName(const std::string &path, int32_t k) {
-    const size_t n = path.size();
-    const bool png = n >= 4 && path.compare(n - 4, 4, ".png") == 0;
-    char number[16];
-    std::snprintf(number, sizeof number, "-%04d.png", k);
-    return (png ? path.substr(0, n - 4) : path) + number;
-}
-
 int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
     Objects o;
     rv_RenderSetUp(&o.demo, &o.loop, options);

@@ -12,10 +12,6 @@
 // opening move ended, then each setting of the options.
 void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &options);
 
-// Name of frame k (from 1) of a sequence written under path: a trailing
-// ".png" gives way to "-0001.png" (at least four digits).
-std::string rv_RenderFrameName(const std::string &path, int32_t k);
-
 // Renders and writes everything the options ask for. Progress goes to
 // standard error when progress is set. Returns 0, or 1 after a message on
 // standard error when memory runs out (nothing written) or a file cannot

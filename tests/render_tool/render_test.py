@@ -145,6 +145,7 @@ BAD_INPUT = [  # arguments, the option the message must name
     (["--scale=1", "o.png"], "--scale"), (["--scale=257", "o.png"], "--scale"), (["--frames=0", "o.png"], "--frames"),
     (["--frames=100000", "o.png"], "--frames"), (["--fps=0.5", "o.png"], "--fps"), (["--fps=1001", "o.png"], "--fps"),
     (["--no-shapes=1", "o.png"], "--no-shapes"), (["--heightmap=o.png", "o.png"], "--heightmap"),
+    (["--frames=2", "--heightmap=o", "o.png"], "--heightmap"),
 ]
 
 
