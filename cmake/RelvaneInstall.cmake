@@ -3,7 +3,7 @@
 # pkg-config file. The test program is installed only when asked for.
 include(CMakePackageConfigHelpers)
 
-option(RELVANE_INSTALL_DEMO "Install the test program relvane-demo as well" OFF)
+option(RELVANE_INSTALL_DEMO "Install the test program relvane-demo and relvane-render as well" OFF)
 
 set_target_properties(relvane PROPERTIES
   VERSION ${PROJECT_VERSION}
@@ -30,7 +30,7 @@ install(TARGETS relvane EXPORT relvaneTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 
 if(RELVANE_BUILD_DEMO AND RELVANE_INSTALL_DEMO)
-  install(TARGETS relvane-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
+  install(TARGETS relvane-demo relvane-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
 
 # The C++ runtime, as a C program that links the engine must name it:

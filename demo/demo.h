@@ -92,6 +92,10 @@ void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop);
 float rv_DemoFrameTime(const rv_DemoLoop *loop);
 // Records a clock reading at the end of a frame.
 void rv_DemoTick(rv_DemoLoop *loop, uint32_t now);
+// The frame's landscape build, if one is due: into view with the phase
+// advanced by dt when animated, else into scene when it is dirty. Returns
+// the surface built, or null.
+rv_Surface *rv_DemoBuildDueLandscape(rv_Demo *demo, rv_DemoLoop *loop, float dt);
 // Everything of one frame after the events: held keys, intro, the builds
 // that are due, the display and the frame count. The caller flips.
 void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float dt);

@@ -20,15 +20,22 @@ void rv_DemoShow(rv_Demo *demo) {
     }
 }
 
+rv_Surface *rv_DemoBuildDueLandscape(rv_Demo *demo, rv_DemoLoop *loop, float dt) {
+    rv_Surface *target = nullptr;
+    if (demo->animate) {
+        demo->phase += dt;
+        target = demo->view;
+    } else if (demo->scene_dirty) {
+        target = demo->scene;
+    }
+    if (target) rv_DemoBuildLandscape(demo, loop, target);
+    return target;
+}
+
 void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float dt) {
     rv_DemoHeldKeys(demo, keys, dt);
     rv_DemoIntro(demo, dt);
-    if (demo->animate) {
-        demo->phase += dt;
-        rv_DemoBuildLandscape(demo, loop, demo->view);
-    } else if (demo->scene_dirty) {
-        rv_DemoBuildLandscape(demo, loop, demo->scene);
-    }
+    rv_DemoBuildDueLandscape(demo, loop, dt);
     if (demo->view_dirty) rv_DemoBuildView(demo, loop);
     rv_DemoShow(demo);
     if (loop->frames < INT32_MAX) ++loop->frames;

@@ -4,7 +4,7 @@ RELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export RELVANE_ROOT
 
 # Packages every script needs to configure and build.
-RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev)
 
 relvane_missing() {
     local p

@@ -1,0 +1,83 @@
+// relvane-render's largest routine job: a 4097 x 4097 picture and its
+// heightmap, rendered and encoded to PNG files. Reports the seconds of each
+// half, the encoder's share and the process's peak memory.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "bench_support.h"
+#include "demo.h"
+#include "pictures.h"
+#include "png_file.h"
+#include "render_options.h"
+#include "render_run.h"
+
+namespace {
+
+double cpu_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Encodes one picture to path; false on any failure.
+bool write(const std::string &path, const rv_PngPicture &picture, uint8_t *row) {
+    rv_PendingFile f;
+    std::string error;
+    const bool ok = rv_PendingOpen(&f, path, &error) == 0 && rv_PendingWritePng(&f, picture, row, &error) == 0 &&
+                    rv_PendingCommit(&f, &error) == 0;
+    rv_PendingDiscard(&f);
+    return ok;
+}
+
+void RenderPng(benchmark::State &state) {
+    const auto side = int32_t(state.range(0));
+    rv_RenderOptions options;
+    options.width = options.height = side;
+    rv_Demo demo;
+    rv_DemoLoop loop;
+    rv_RenderSetUp(&demo, &loop, options);
+    demo.screen = bench::new_screen(side + 1, side + 1);
+    char dir[] = "/tmp/relvane-bench-XXXXXX";
+    if (!demo.screen || rv_DemoCreateObjects(&demo, &loop) != 0 || !mkdtemp(dir)) {
+        state.SkipWithError("out of memory or no temporary folder");
+        return;
+    }
+    const std::string picture = std::string(dir) + "/picture.png", heights = std::string(dir) + "/heights.png";
+    auto row = std::make_unique<uint8_t[]>(rv_PngRowBytes(side + 1, true) + rv_PngRowBytes(side, false));
+    double render = 0, encode = 0;
+    for (auto _ : state) {
+        const double t0 = cpu_seconds();
+        demo.scene_dirty = 1;
+        rv_DemoBuildDueLandscape(&demo, &loop, 0.0f);
+        rv_DemoBuildView(&demo, &loop);
+        rv_DemoShow(&demo);
+        const double t1 = cpu_seconds();
+        if (!write(heights, rv_HeightPicture(demo.scene), row.get()) ||
+            !write(picture, rv_ScreenPicture(demo.screen), row.get()))
+            state.SkipWithError("cannot write the PNG files");
+        encode += cpu_seconds() - t1;
+        render += t1 - t0;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double n = double(state.iterations());
+    state.counters["render_s"] = render / n;
+    state.counters["encode_s"] = encode / n;
+    state.counters["encode_share"] = encode / (render + encode);
+    state.counters["peak_MiB"] = double(usage.ru_maxrss) / 1024.0;
+    unlink(picture.c_str());
+    unlink(heights.c_str());
+    rmdir(dir);
+    SDL_Surface *screen = demo.screen;
+    rv_DemoRelease(&demo, &loop);
+    SDL_FreeSurface(screen);
+}
+
+BENCHMARK(RenderPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

@@ -1,0 +1,41 @@
+// PNG files written whole or not at all: encoded under a temporary name in
+// the target's folder and renamed onto it once complete.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// One picture for the encoder: 8-bit RGB or 16-bit grey rows, each filled
+// on demand into a row buffer of at least rv_PngRowBytes bytes.
+struct rv_PngPicture {
+    int32_t width;
+    int32_t height;
+    bool grey16;
+    void (*fill_row)(const void *source, int32_t y, uint8_t *row);
+    const void *source;
+};
+
+// Bytes of one encoded row of the picture.
+size_t rv_PngRowBytes(int32_t width, bool grey16);
+
+// A file being written: its final path and the open temporary.
+struct rv_PendingFile {
+    std::string path;
+    std::string temp;
+    FILE *file = nullptr;
+};
+
+// Creates the temporary beside path. Returns 0, or -1 with the path and the
+// system's reason in *error.
+int rv_PendingOpen(rv_PendingFile *file, const std::string &path, std::string *error);
+// Encodes the picture into the pending file (Huffman-only deflate behind
+// the "average" filter, for speed), using row (rv_PngRowBytes long) as
+// scratch, then closes it. Returns 0, or -1 with the reason in *error; the
+// temporary stays until committed or discarded either way.
+int rv_PendingWritePng(rv_PendingFile *file, const rv_PngPicture &picture, uint8_t *row,
+                       std::string *error);
+// Renames the finished temporary onto its path. 0, or -1 with *error.
+int rv_PendingCommit(rv_PendingFile *file, std::string *error);
+// Closes and removes the temporary, if any.
+void rv_PendingDiscard(rv_PendingFile *file);

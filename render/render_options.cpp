@@ -1,0 +1,202 @@
+// Command line: glued -w/-h/-t values, --name=value options, one output.
+#include "render_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *const kModes[] = {"colour", "profiles", "height", "light"};
+
+// A whole decimal number in lo..hi, nothing before or after it.
+bool read_int(const char *text, int32_t lo, int32_t hi, int32_t *out) {
+    if (!(*text == '-' || *text == '+' || (*text >= '0' && *text <= '9'))) return false;
+    char *end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
+    *out = static_cast<int32_t>(v);
+    return true;
+}
+
+// A finite number in lo..hi (infinite bounds allowed), nothing around it.
+bool read_real(const char *text, double lo, double hi, double *out) {
+    if (*text == '\0' || std::strchr(" \t\n\v\f\r", *text)) return false;
+    char *end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v) || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+bool read_float(const char *text, double lo, double hi, float *out) {
+    double v;
+    if (!read_real(text, lo, hi, &v)) return false;
+    *out = static_cast<float>(v);
+    return true;
+}
+
+bool read_mode(const char *text, int32_t *out) {
+    for (int32_t i = 0; i < 4; ++i)
+        if (std::strcmp(text, kModes[i]) == 0) return *out = i, true;
+    return false;
+}
+
+// A --name=value option: its name, its range as shown in messages, and the
+// reader that stores it.
+struct LongOption {
+    const char *name;
+    const char *range;
+    bool (*read)(rv_RenderOptions *, const char *);
+};
+
+#define RV_REAL(field, lo, hi) [](rv_RenderOptions *o, const char *t) { return read_float(t, lo, hi, &o->field); }
+#define RV_INT(field, lo, hi) [](rv_RenderOptions *o, const char *t) { return read_int(t, lo, hi, &o->field); }
+
+const LongOption kLongOptions[] = {
+    {"phase", "a finite number", [](rv_RenderOptions *o, const char *t) {
+         return read_real(t, -HUGE_VAL, HUGE_VAL, &o->phase); }},
+    {"roughness", "0 to 2", RV_REAL(roughness, 0.0, 2.0)},
+    {"amplitude", "0 to 256", RV_REAL(amplitude, 0.0, 256.0)},
+    {"base", "0 to 256", RV_REAL(base, 0.0, 256.0)},
+    {"water", "0 to 255", RV_REAL(water, 0.0, 255.0)},
+    {"haze", "0 to 256", RV_REAL(haze, 0.0, 256.0)},
+    {"light", "0 to 90", RV_REAL(light, 0.0, 90.0)},
+    {"view", "0 to 90", RV_REAL(view, 0.0, 90.0)},
+    {"mode", "colour, profiles, height or light", [](rv_RenderOptions *o, const char *t) {
+         return read_mode(t, &o->mode); }},
+    {"scale", "a whole number 2 to 256", RV_INT(scale, 2, 256)},
+    {"heightmap", "a file name", [](rv_RenderOptions *o, const char *t) {
+         o->heightmap = t;
+         return *t != '\0'; }},
+    {"frames", "a whole number 1 to 99999", RV_INT(frames, 1, 99999)},
+    {"fps", "1 to 1000", [](rv_RenderOptions *o, const char *t) {
+         return read_real(t, 1.0, 1000.0, &o->fps); }},
+};
+
+#undef RV_REAL
+#undef RV_INT
+
+// Switches that take no value.
+struct Flag {
+    const char *name;
+    bool rv_RenderOptions::*field;
+    bool value;
+};
+
+const Flag kFlags[] = {
+    {"--no-shapes", &rv_RenderOptions::shapes, false},
+    {"--no-slopes", &rv_RenderOptions::slopes, false},
+    {"--no-shadows", &rv_RenderOptions::shadows, false},
+    {"--help", &rv_RenderOptions::help, true},
+};
+
+int bad(std::string *error, std::string message) {
+    *error = std::move(message);
+    return -1;
+}
+
+// -wN, -hN, -tN.
+int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
+    struct Short {
+        char letter;
+        int32_t hi;
+        int32_t rv_RenderOptions::*field;
+        const char *range;
+    };
+    static const Short shorts[] = {
+        {'w', 16384, &rv_RenderOptions::width, "1 to 16384"},
+        {'h', 16384, &rv_RenderOptions::height, "1 to 16384"},
+        {'t', 65536, &rv_RenderOptions::tile_size, "1 to 65536"},
+    };
+    for (const Short &s : shorts) {
+        if (arg[1] != s.letter) continue;
+        const std::string name = std::string("-") + s.letter;
+        if (arg[2] == '\0') return bad(error, name + " needs a value glued on, e.g. " + name + "256");
+        if (!read_int(arg + 2, 1, s.hi, &(o->*s.field)))
+            return bad(error, name + ": '" + (arg + 2) + "' is not a whole number " + s.range);
+        return 0;
+    }
+    return bad(error, std::string("unknown option '") + arg + "'");
+}
+
+int read_long(rv_RenderOptions *o, const char *arg, std::string *error) {
+    for (const Flag &f : kFlags) {
+        if (std::strcmp(arg, f.name) == 0) return o->*f.field = f.value, 0;
+        const size_t n = std::strlen(f.name);
+        if (std::strncmp(arg, f.name, n) == 0 && arg[n] == '=')
+            return bad(error, std::string(f.name) + " takes no value");
+    }
+    const char *eq = std::strchr(arg, '=');
+    const std::string name(arg + 2, eq ? static_cast<size_t>(eq - arg - 2) : std::strlen(arg + 2));
+    for (const LongOption &l : kLongOptions) {
+        if (name != l.name) continue;
+        if (!eq) return bad(error, "--" + name + " needs a value: --" + name + "=VALUE");
+        if (!l.read(o, eq + 1))
+            return bad(error, "--" + name + ": '" + (eq + 1) + "' is not " + l.range);
+        return 0;
+    }
+    return bad(error, "unknown option '" + std::string(arg) + "'");
+}
+
+}  // namespace
+
+int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *error) {
+    bool options_end = false;
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        int status = 0;
+        if (options_end || arg[0] != '-' || arg[1] == '\0') {
+            if (!o->output.empty()) return bad(error, "more than one output name ('" + o->output + "', '" + arg + "')");
+            o->output = arg;
+        } else if (std::strcmp(arg, "--") == 0) {
+            options_end = true;
+        } else if (arg[1] == '-') {
+            status = read_long(o, arg, error);
+        } else {
+            status = read_short(o, arg, error);
+        }
+        if (status != 0) return status;
+    }
+    if (o->help) return 0;
+    if (o->output.empty()) return bad(error, "missing output name");
+    if (!o->heightmap.empty() && (o->frames > 0 ? rv_RenderFrameName(o->heightmap, 1) == rv_RenderFrameName(o->output, 1)
+                                                : o->heightmap == o->output))
+        return bad(error, "--heightmap: '" + o->heightmap + "' names the same files as the output");
+    return 0;
+}
+
+std::string rv_RenderFrameName(const std::string &path, int32_t k) {
+    const size_t n = path.size();
+    const bool png = n >= 4 && path.compare(n - 4, 4, ".png") == 0;
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d.png", k);
+    return (png ? path.substr(0, n - 4) : path) + number;
+}
+
+const char *rv_RenderUsage() { return "usage: relvane-render [OPTION...] OUTPUT.png"; }
+
+const char *rv_RenderHelp() {
+    return "usage: relvane-render [OPTION...] OUTPUT.png\n"
+           "Renders the landscape of the test program to a PNG file.\n"
+           "  -wN -hN              picture size, 1..16384 (640 x 480)\n"
+           "  -tN                  grid step of the terrain's first level, 1..65536 (128)\n"
+           "  --phase=P            morph phase in seconds (0.8)\n"
+           "  --roughness=R        terrain roughness, 0..2 (0.42)\n"
+           "  --amplitude=A        terrain amplitude, 0..256 (220)\n"
+           "  --base=B             terrain base height, 0..256 (60)\n"
+           "  --water=L            water level, 0..255 (0)\n"
+           "  --haze=H             haze density, 0..256; 0 is off (140)\n"
+           "  --light=DEG          light elevation, 0..90 (45)\n"
+           "  --view=DEG           view angle, 0..90; 90 looks straight down (90)\n"
+           "  --mode=MODE          colour, profiles, height or light (colour)\n"
+           "  --scale=N            profile band / height scale, 2..256 (64)\n"
+           "  --no-shapes --no-slopes --no-shadows\n"
+           "                       leave those parts out\n"
+           "  --heightmap=FILE.png also write the height field as a 16-bit grey PNG\n"
+           "  --frames=N           write N animated frames OUTPUT-0001.png ..., 1..99999\n"
+           "  --fps=F              frame rate of the animation, 1..1000 (30)\n";
+}

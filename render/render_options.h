@@ -1,0 +1,44 @@
+// relvane-render's command line: the settings of one run and their reader.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What to render and where to write it. Settings left out keep the values
+// the test program has once its opening move has ended.
+struct rv_RenderOptions {
+    int32_t width = 640;
+    int32_t height = 480;
+    int32_t tile_size = 128;
+    double phase = 0.8;
+    float roughness = 0.42f;
+    float amplitude = 220.0f;
+    float base = 60.0f;
+    float water = 0.0f;
+    float haze = 140.0f;
+    float light = 45.0f;
+    float view = 90.0f;
+    int32_t mode = 0;  // display mode: colour, profiles, height, light
+    int32_t scale = 64;
+    bool shapes = true;
+    bool slopes = true;
+    bool shadows = true;
+    std::string output;     // OUTPUT.png
+    std::string heightmap;  // empty: none
+    int32_t frames = 0;     // 0: one picture written to OUTPUT itself
+    double fps = 30.0;
+    bool help = false;      // --help: print the usage and the options
+};
+
+// Reads argv[1..argc-1]. Returns 0, or -1 with a one-line message naming
+// the offending option in *error.
+int rv_RenderReadArgs(rv_RenderOptions *options, int argc, char **argv, std::string *error);
+
+// Name of frame k (from 1) of a sequence written under path: a trailing
+// ".png" gives way to "-0001.png" (at least four digits).
+std::string rv_RenderFrameName(const std::string &path, int32_t k);
+
+// "usage: relvane-render [OPTION...] OUTPUT.png"
+const char *rv_RenderUsage();
+// The usage line and one line per option, for --help.
+const char *rv_RenderHelp();

@@ -1,0 +1,19 @@
+// One run of relvane-render: the test program's landscape, view and display
+// on an in-memory 24-bit screen, written to PNG files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "demo.h"
+#include "render_options.h"
+
+// The demo record for the options: the test program's start values, its
+// opening move ended, then each setting of the options.
+void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &options);
+
+// Renders and writes everything the options ask for. Progress goes to
+// standard error when progress is set. Returns 0, or 1 after a message on
+// standard error when memory runs out (nothing written) or a file cannot
+// be written (frames written before it stay).
+int rv_RenderRun(const rv_RenderOptions &options, bool progress);
