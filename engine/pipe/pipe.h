@@ -11,6 +11,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Height operation, bits 0-1: the new height from destination and source z. */
 #define RV_PIPE_Z_MASK            0x3u
@@ -162,6 +165,9 @@ void rv_StageLightWriteBlend(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, 
 void rv_StageZWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageEnd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif
