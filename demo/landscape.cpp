@@ -104,11 +104,11 @@ int32_t rv_DemoSetUpPipe(rv_Demo *demo, rv_DemoLoop *loop) {
     rv_Pipe *p = rv_NewPipe(loop->context);
     if (!p) return -1;
     demo->pipe = p;
-    rv_PipeSetZMode(p, 4);
-    rv_PipeSetColourMode(p, 0);
-    rv_PipeSetAlpha(p, 0, 1.0);
-    rv_PipeSetLight(p, 0, 1.0);
-    rv_PipeSetWrite(p, 0x1007000);
+    rv_PipeSetZMode(p, RV_PIPE_Z_SET | RV_PIPE_ZTEST_ABOVE);
+    rv_PipeSetColourMode(p, RV_PIPE_COLOUR_SRC);
+    rv_PipeSetAlpha(p, RV_PIPE_ALPHA_CONST, 1.0);
+    rv_PipeSetLight(p, RV_PIPE_LIGHT_CONST, 1.0);
+    rv_PipeSetWrite(p, RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z);
     return 0;
 }
 

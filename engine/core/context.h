@@ -9,6 +9,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Shared state of one engine instance. Reference-counted: the creator,
  * every surface and every pipe made with it hold one reference each; the
@@ -49,6 +52,9 @@ void rv_ResetRandom(rv_Context *context, double mix);
  * 16383 so that the result stays in range. */
 uint32_t rv_Random(rv_Context *context, uint32_t range);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -10,6 +10,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* The surface owns its pixel array and frees it with itself. */
 #define RV_SURFACE_OWNS_PIXELS 0x1u
@@ -54,6 +57,9 @@ void rv_FreeSurface(rv_Surface *surface);
  * h is zero or negative. */
 rv_Rect rv_ClipRect(const rv_Surface *surface, rv_Rect *rect);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -11,6 +11,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Sets the fields selected by mask (RV_FIELD_*) of every pixel to value's;
  * the other fields stay. A mask of 0 changes nothing. */
@@ -29,6 +32,9 @@ void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, in
  * the new height held to 0..65535. */
 void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -9,6 +9,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Each shape writes one run per surface row through the pipe, which decides
  * how its height and colour combine with what is there (rv_NewPipe's default:
@@ -37,6 +40,9 @@ void rv_DrawDome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
 void rv_DrawParaboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material,
                        float cx, float cy, float r, float h);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -43,8 +43,10 @@ using namespace relvane;
 
 extern "C" {
 
+// Empty and negative runs take the plain code: the fast paths measure span
+// overlaps from the count, which only a run with pixels has.
 void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_z_set(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_z_set(p, i, s, d, n));
     height_op<combine_set>(p, i, s, d, n);
 }
 void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -59,11 +61,11 @@ void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t
 }
 
 void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_z_test_above(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_z_test_above(p, i, s, d, n));
     height_test<at_or_above>(p, i, s, d, n);
 }
 void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_z_test_below(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_z_test_below(p, i, s, d, n));
     height_test<at_or_below>(p, i, s, d, n);
 }
 

@@ -39,11 +39,12 @@ void append(rv_Pipe *pipe, rv_PipeStage stage) {
     if (stage) pipe->stages[pipe->nstages++] = stage;
 }
 
-// True when the chain ends with a terminal, as every successful assembly leaves it.
-bool assembled(const rv_Pipe *pipe) {
-    if (pipe->nstages <= 0 || pipe->nstages > RV_PIPE_SLOTS) return false;
-    const rv_PipeStage last = pipe->stages[pipe->nstages - 1];
-    return last == rv_StageZWrite || last == rv_StageEnd;
+// False after a failed assembly (a colour source other than 0 is its only
+// cause) or with a slot count outside the table; whatever the slots hold
+// otherwise runs, the caller's own stages included.
+bool runnable(const rv_Pipe *pipe) {
+    return !(pipe->flags & RV_PIPE_COLOUR_MASK) && pipe->nstages >= 1 &&
+           pipe->nstages <= RV_PIPE_SLOTS;
 }
 
 // value x scale truncated toward zero and saturated; NaN gives 0.
@@ -123,9 +124,10 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
 }
 
 // The work span is read from the context on every run, so a pipe assembled
-// before the context's spans grew still runs in live memory.
+// before the context's spans grew still runs in live memory. Empty and
+// negative runs go to the stages too, which write nothing for them.
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    if (count <= 0 || count > pipe->context->span_size || !assembled(pipe)) return;
+    if (count > pipe->context->span_size || !runnable(pipe)) return;
     pipe->work = pipe->context->work_span;
     pipe->stages[0](pipe, 0, src, dst, count);
 }

@@ -11,6 +11,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Height operation, bits 0-1: the new height from destination and source z. */
 #define RV_PIPE_Z_MASK            0x3u
@@ -64,8 +67,10 @@ extern "C" {
 
 struct rv_Pipe;
 
-/* One stage: processes count pixels, then (unless a terminal) calls the
- * stage in slot index + 1 with the same arguments. */
+/* One stage: processes count pixels (none for count <= 0), then (unless a
+ * terminal) calls the stage in slot index + 1 with the same arguments. A
+ * caller may put stages of its own into the slots; the chain must still end
+ * with a stage that calls nothing. */
 typedef void (*rv_PipeStage)(struct rv_Pipe *pipe, int32_t index, const rv_Pixel *src,
                              rv_Pixel *dst, int32_t count);
 
@@ -111,12 +116,15 @@ int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags);
  * source (the pipe then writes nothing until an assembly succeeds). */
 int32_t rv_BuildPipe(rv_Pipe *pipe);
 
-/* Writes count source pixels into dst through the chain. Reads the context's
- * current work span; does nothing for count <= 0, a count above the
- * context's span_size, or a pipe whose last assembly failed (its last filled
- * slot is then not a terminal). Without an alpha or light source stage the
- * writes use what the work span holds: zero in fresh spans, afterwards what
- * earlier runs left. */
+/* Writes count source pixels into dst through the chain: calls slot 0 with
+ * (pipe, 0, src, dst, count), whatever the slots hold, so a caller may fill
+ * them with stages of its own. Reads the context's current work span. A
+ * count of 0 or less reaches the stages too: they write nothing, the height
+ * tests end the chain at once and the others pass the call on. Does nothing
+ * for a count above the context's span_size, nstages outside 1..RV_PIPE_SLOTS,
+ * or while the colour source is not 0 (the last assembly then failed).
+ * Without an alpha or light source stage the writes use what the work span
+ * holds: zero in fresh spans, afterwards what earlier runs left. */
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
 /* The stages, in chain order; rv_BuildPipe picks them from flags. Each
@@ -157,6 +165,9 @@ void rv_StageLightWriteBlend(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, 
 void rv_StageZWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 void rv_StageEnd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

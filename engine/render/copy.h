@@ -10,6 +10,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Copies the fields selected by mask (RV_FIELD_*; RV_FIELD_ALL: whole pixels)
  * of rect of src (null: all of it, else clipped to src in place) to dst with
@@ -19,6 +22,9 @@ extern "C" {
 void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect, rv_Surface *dst,
                  int32_t x, int32_t y);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -14,6 +14,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 struct SDL_Surface;
 
@@ -34,6 +37,9 @@ void rv_ShowLight(const rv_Surface *surface, struct SDL_Surface *screen);
  * last row, so give it a surface one row taller than the screen. */
 void rv_ShowTilted(rv_Surface *surface, struct SDL_Surface *screen, float angle);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

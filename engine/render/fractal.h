@@ -9,6 +9,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Writes z of every grid point (colour, alpha and light stay): seeds every
  * step pixels around base, then refines level by level with the amplitude
@@ -21,6 +24,9 @@ extern "C" {
  * range 2 x a the generator draws exactly (negative and NaN give 0). */
 void rv_Fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -10,6 +10,9 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+#if defined(__GNUC__)
+#pragma GCC visibility push(default) /* exported however the engine is compiled */
+#endif
 
 /* Scales light by how squarely each pixel's slope faces the light, by a
  * factor between ambient (1.0 = unity; 0.3 is a fair floor) and 1.5; the
@@ -20,6 +23,9 @@ void rv_ShadeSlopes(rv_Surface *surface, float elevation, float ambient);
  * Elevations of 90 and above (and NaN) cast no shadow. */
 void rv_ShadeShadows(rv_Surface *surface, float elevation);
 
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 #ifdef __cplusplus
 }
 #endif

@@ -4,7 +4,9 @@ RELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export RELVANE_ROOT
 
 # Packages every script needs to configure and build.
-RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev)
+RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libhwy-dev libpng-dev)
+# And where the benchmark suite is built.
+RELVANE_BENCH_PACKAGES=(libbenchmark-dev)
 
 relvane_missing() {
     local p
@@ -39,8 +41,12 @@ relvane_build() {
     cmake --build "$dir" -j"$(nproc)"
 }
 
-# The fuzz target needs clang with its sanitizer and fuzzer runtimes.
-RELVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The fuzz target needs clang with its sanitizer and fuzzer runtimes, which
+# come in a package named after clang's major version.
+relvane_need_fuzz() {
+    relvane_need clang
+    relvane_need "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+}
 RELVANE_FUZZ_BIN=$RELVANE_ROOT/build-fuzz/tests/fuzz/relvane_fuzz
 RELVANE_FUZZ_CORPUS=$RELVANE_ROOT/tests/fuzz/corpus
 

@@ -10,10 +10,12 @@ using namespace relvane_test;
 
 namespace {
 
-// One pipe call as the pipe saw it.
+// One pipe call as the pipe saw it: off is dst's distance from the first
+// pixel, x and y are read from it.
 struct Call {
     int32_t x, y, count;
     std::vector<rv_Pixel> src;
+    ptrdiff_t off;
 };
 
 struct Capture {
@@ -27,18 +29,17 @@ void capture_stage(rv_Pipe *, int32_t, const rv_Pixel *src, rv_Pixel *dst, int32
     const int32_t pitch = g_capture->surface->pitch;
     g_capture->calls.push_back({static_cast<int32_t>(off % pitch),
                                 static_cast<int32_t>(off / pitch), count,
-                                std::vector<rv_Pixel>(src, src + count)});
+                                std::vector<rv_Pixel>(src, src + (count > 0 ? count : 0)), off});
 }
 
-// A pipe whose chain only records its runs; writes nothing.
+// A pipe whose one slot records its runs, as a caller may fill it; writes nothing.
 struct CapturePipe {
     Capture capture;
     rv_Pipe *pipe;
     CapturePipe(rv_Context *context, const rv_Surface *surface) : pipe(rv_NewPipe(context)) {
         capture.surface = surface;
         pipe->stages[0] = capture_stage;
-        pipe->stages[1] = rv_StageEnd;
-        pipe->nstages = 2;
+        pipe->nstages = 1;
         g_capture = &capture;
     }
     ~CapturePipe() {
@@ -73,16 +74,17 @@ void draw(Shape s, rv_Pipe *p, rv_Surface *surf, const rv_Pixel &m, float a, flo
 TEST(Shapes, DiscRowsAndColumns) {
     struct Row { int32_t y, first, last; };
     struct Case { float c; std::vector<Row> rows; };
+    // Row 7 is empty: outside the circle (x 0), or touching it (count 0).
     const Case cases[] = {
-        {10.5f, {{8, 8, 11}, {9, 7, 12}, {10, 7, 12}, {11, 7, 12}, {12, 7, 12}}},
-        {10.0f, {{8, 7, 11}, {9, 7, 11}, {10, 7, 12}, {11, 7, 11}, {12, 7, 11}}},
+        {10.5f, {{7, 0, -1}, {8, 8, 11}, {9, 7, 12}, {10, 7, 12}, {11, 7, 12}, {12, 7, 12}}},
+        {10.0f, {{7, 10, 9}, {8, 7, 11}, {9, 7, 11}, {10, 7, 12}, {11, 7, 11}, {12, 7, 11}}},
     };
     const rv_Pixel material{200, 100, 50, 0, 0, 1234};
     for (const Case &k : cases) {
         Canvas c(32, 32);
         CapturePipe cp(c.context, c.surface);
         rv_DrawDisc(cp.pipe, c.surface, &material, k.c, k.c, 3.0f);
-        ASSERT_EQ(cp.capture.calls.size(), k.rows.size()) << k.c;  // empty rows never reach stages
+        ASSERT_EQ(cp.capture.calls.size(), k.rows.size()) << k.c;
         for (const Row &r : k.rows) {
             const Call *call = cp.row(r.y);
             ASSERT_NE(call, nullptr) << r.y;
@@ -152,11 +154,41 @@ TEST(Shapes, BoxRowsColumnsAndEmptyBoxes) {
         EXPECT_EQ(call->src[3].red, 9);
     }
     cp.capture.calls.clear();
-    rv_DrawBox(cp.pipe, c.surface, &material, 20.0f, 2.0f, -5.0f, 3.0f);
     rv_DrawBox(cp.pipe, c.surface, &material, 2.0f, 2.0f, 5.0f, -3.0f);
     rv_DrawDisc(cp.pipe, c.surface, &material, 5.0f, 5.0f, -2.0f);
     rv_DrawCone(cp.pipe, c.surface, &material, 5.0f, 5.0f, 0.0f, 100.0f);
     EXPECT_TRUE(cp.capture.calls.empty());
+}
+
+// Rows with no pixel still reach the pipe, at the clipped left end: a box of
+// negative width gives each of its rows a negative count, a circle row outside
+// the circle or off the surface a count of 0 or less.
+TEST(Shapes, EmptyRowsReachThePipe) {
+    struct Row { int32_t y, x, count; };
+    struct Case { Shape shape; float a, b, c, d; std::vector<Row> rows; };
+    const Case cases[] = {
+        {kBox, 20.0f, 2.0f, -5.0f, 3.0f, {{2, 20, -5}, {3, 20, -5}, {4, 20, -5}}},
+        {kBox, -10.0f, 30.5f, 5.0f, 9.0f, {{30, 0, -5}, {31, 0, -5}}},
+        {kBox, 40.0f, 0.0f, -20.0f, 1.0f, {{0, 32, -12}}},
+        {kDisc, -10.0f, 4.5f, 2.0f, 0.0f, {{2, 0, 0}, {3, 0, -8}, {4, 0, -8}, {5, 0, -8}}},
+        {kDisc, 40.0f, 4.0f, 1.0f, 0.0f, {{3, 32, 0}, {4, 32, 0}}},
+        {kDome, 10.5f, 10.5f, 3.0f, 3.0f, {{7, 0, 0}}},
+        {kDome, -5.0f, 5.0f, 2.0f, 2.0f, {{3, 0, -5}, {4, 0, -3}, {5, 0, -3}, {6, 0, -3}}},
+    };
+    const rv_Pixel material{1, 2, 3, 0, 0, 100};
+    for (const Case &k : cases) {
+        Canvas c(32, 32);
+        CapturePipe cp(c.context, c.surface);
+        draw(k.shape, cp.pipe, c.surface, material, k.a, k.b, k.c, k.d);
+        std::vector<Call> empty;
+        for (const Call &call : cp.capture.calls)
+            if (call.count <= 0) empty.push_back(call);
+        ASSERT_EQ(empty.size(), k.rows.size()) << "shape " << k.shape << " at " << k.a << "," << k.b;
+        for (size_t i = 0; i < empty.size(); ++i) {
+            EXPECT_EQ(empty[i].off, ptrdiff_t{k.rows[i].y} * 32 + k.rows[i].x) << "shape " << k.shape;
+            EXPECT_EQ(empty[i].count, k.rows[i].count) << "shape " << k.shape << " row " << k.rows[i].y;
+        }
+    }
 }
 
 // A shape on a window into a larger surface gives, inside the window, the
@@ -207,9 +239,13 @@ TEST(Shapes, WildParametersStayInsideTheSurface) {
         draw(static_cast<Shape>(round % 5), cp.pipe, c.surface, material, v[0], v[1], v[2], v[3]);
     }
     ASSERT_FALSE(cp.capture.calls.empty());
+    // An empty run may start just past its row's last pixel.
     for (const Call &call : cp.capture.calls) {
-        ASSERT_GE(call.x, 0);
-        ASSERT_GE(call.y, 0);
+        ASSERT_GE(call.off, 0);
+        if (call.count <= 0) {
+            ASSERT_LE(call.off, 13 * 9);
+            continue;
+        }
         ASSERT_LT(call.y, 9);
         ASSERT_LE(call.x + call.count, 13);
     }

@@ -40,6 +40,12 @@ if [ ! -f "$libdir/librelvane.a" ]; then
     soname=$(readelf -d "$libdir/librelvane.so" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
     [[ "$soname" == librelvane.so.[0-9]* && -e "$libdir/$soname" ]] ||
         fail "no engine library with a versioned name in $libdir"
+    # It exports the engine's rv_* names and nothing else.
+    names=$(nm -D --defined-only "$libdir/$soname" | awk '{print $NF}')
+    others=$(grep -v '^rv_' <<<"$names" || true)
+    [ -z "$others" ] || fail "librelvane exports names other than rv_*:"$'\n'"$others"
+    grep -q '^rv_NewContext$' <<<"$names" || fail "librelvane exports no rv_* names"
+    echo "ok: the shared library exports only rv_* names ($(wc -l <<<"$names"))"
 fi
 [ -f "$libdir/cmake/relvane/relvaneConfig.cmake" ] || fail "CMake package not installed"
 [ -z "$(find "$prefix" -type f -perm -u+x ! -name '*.so*')" ] || fail "programs installed with the library"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -232,6 +233,88 @@ TEST_F(RunGuards, MissingSourcesUseWhatTheWorkSpanHolds) {
     rv_RunPipe(pipe, src, dst, 1);
     EXPECT_EQ(dst[0].red, 199);
     EXPECT_EQ(dst[0].light, 256);
+}
+
+// A caller's own stage: records each call (offsets from the run's start)
+// and passes it on unless it fills the last slot.
+struct Seen {
+    int32_t index;
+    ptrdiff_t src, dst, work;
+    int32_t count;
+    bool operator==(const Seen &) const = default;
+};
+std::vector<Seen> g_seen;
+const rv_Pixel *g_src, *g_dst, *g_work;
+
+void recording_stage(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
+                     int32_t count) {
+    g_seen.push_back({index, src - g_src, dst - g_dst, pipe->work - g_work, count});
+    if (index + 1 < pipe->nstages) pipe->stages[index + 1](pipe, index + 1, src, dst, count);
+}
+
+// Six source pixels at z 10 over destination heights 5, 20, 10, 9, 30, 0.
+struct CallerStages : PipeTest {
+    rv_Pixel src[6], dst[6];
+    std::vector<Seen> run(const std::vector<rv_PipeStage> &slots, int32_t count) {
+        const uint16_t dz[6] = {5, 20, 10, 9, 30, 0};
+        for (int k = 0; k < 6; ++k) src[k] = {200, 2, 3, 0, 0, 10}, dst[k] = {0, 0, 0, 0, 0, dz[k]};
+        std::copy(slots.begin(), slots.end(), pipe->stages);
+        pipe->nstages = static_cast<int32_t>(slots.size());
+        g_seen.clear();
+        g_src = src, g_dst = dst, g_work = context->work_span;
+        rv_RunPipe(pipe, src, dst, count);
+        return g_seen;
+    }
+};
+
+// rv_RunPipe runs whatever the slots hold, empty and negative runs included;
+// the height tests cut runs into sub-runs and end empty ones.
+TEST_F(CallerStages, RunReachesTheCallersStages) {
+    const rv_PipeStage rec = recording_stage;
+    const std::vector<rv_PipeStage> to_rec = {rv_StageZSet, rv_StageZTestAbove, rv_StageColourFetch,
+                                              rv_StageAlphaConst, rv_StageLightConst,
+                                              rv_StageColourWrite, rec};
+    std::vector<rv_PipeStage> below = to_rec;
+    below[1] = rv_StageZTestBelow;
+    struct Case { std::vector<rv_PipeStage> slots; int32_t count; std::vector<Seen> seen; };
+    const Case cases[] = {
+        {{rec}, 6, {{0, 0, 0, 0, 6}}},
+        {{rec}, 0, {{0, 0, 0, 0, 0}}},
+        {{rec}, -4, {{0, 0, 0, 0, -4}}},
+        {{rec, rv_StageZSet, rv_StageZTestAbove, rv_StageZWrite}, 0, {{0, 0, 0, 0, 0}}},
+        {{rv_StageZSet, rec}, -3, {{1, 0, 0, 0, -3}}},
+        {to_rec, 6, {{6, 0, 0, 0, 1}, {6, 2, 2, 2, 2}, {6, 5, 5, 5, 1}}},
+        {below, 6, {{6, 1, 1, 1, 2}, {6, 4, 4, 4, 1}}},
+        {to_rec, 0, {}},
+        {below, -3, {}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(run(c.slots, c.count), c.seen) << c.slots.size() << " slots, count " << c.count;
+        EXPECT_EQ(pipe->work, context->work_span);
+    }
+    // The built-in stages before the recorder still did their work.
+    run(to_rec, 6);
+    EXPECT_EQ(dst[0].red, 199);
+    EXPECT_EQ(dst[1].red, 0);
+    EXPECT_EQ(dst[0].z, 5);  // the recorder took the place of the height write
+}
+
+// A failed assembly, a slot count outside the table or a run longer than the
+// spans reaches no stage.
+TEST_F(CallerStages, RefusedRunsCallNoStage) {
+    struct Case { uint32_t flags; int32_t nstages, count; };
+    const Case cases[] = {
+        {0x10, 1, 6}, {0xF0, 1, 6}, {0, 0, 6}, {0, -1, 6}, {0, RV_PIPE_SLOTS + 1, 6},
+        {0, 1, context->span_size + 1}, {0, 1, INT32_MAX},
+    };
+    for (const Case &c : cases) {
+        run({recording_stage}, 1);
+        pipe->flags = c.flags;
+        pipe->nstages = c.nstages;
+        g_seen.clear();
+        rv_RunPipe(pipe, src, dst, c.count);
+        EXPECT_TRUE(g_seen.empty()) << c.flags << " " << c.nstages << " " << c.count;
+    }
 }
 
 }  // namespace
