@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "round_profile.h"
 #include "shape_rows.h"
 #include "../core/float_convert.h"
 
@@ -47,8 +48,7 @@ void circle_scan(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel &material, f
         for (int32_t i = 0; i < run.count; ++i) {
             float d = 0.0f;
             if constexpr (Profile::uses_distance) {
-                const float dx = static_cast<float>(run.x0 + i) - cx;
-                d = std::sqrt(dx * dx + dy2);
+                d = plain::centre_distance(static_cast<float>(run.x0 + i) - cx, dy2);
             }
             span[i].red = material.red;
             span[i].green = material.green;

@@ -1,122 +1,183 @@
-// Fast paths of the round shapes: the same rows, with each row's records
-// filled by a branch-free loop that vectorises. The profiles repeat the
-// plain ones step for step (same single and double roundings); the clamp to
-// 0..65535 is done in floating point, which truncates to the same value and
-// sends NaN to 0 as the plain conversion does.
-#include <cmath>
+// Fast paths of the round shapes: the same rows, each row's records filled a
+// vector of pixels at a time with the profiles of round_profile-inl.h, step
+// for step in the same single and double precision. The hold to 0..65535 is
+// done in floating point before the truncation, which gives the plain
+// conversion's value and sends NaN to 0 as it does.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "draw/round_shapes_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
 
 #include "circle_scan.h"
 #include "draw_fast.h"
+#include "round_profile.h"
 
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "round_profile-inl.h"
 
-using relvane::PixelBits;
+// A record is one 64-bit word; the pixels' floats and doubles are as many
+// lanes as the records', in narrower vectors.
+using D64 = hn::ScalableTag<uint64_t>;
+using DF = hn::Rebind<float, D64>;
+using DD = hn::Rebind<double, D64>;
+using DI = hn::Rebind<int32_t, D64>;
+using DU = hn::Rebind<uint32_t, D64>;
 
 // The record bytes a shape leaves alone: alpha and light.
 constexpr uint64_t kKeep = 0x0000FFFFFF000000u;
 
-template <typename F>
-inline uint64_t height_bits(F v) {
-    v = v > F(0) ? v : F(0);
-    v = v < F(65535) ? v : F(65535);
-    return static_cast<uint64_t>(static_cast<uint32_t>(static_cast<int32_t>(v))) << 48;
-}
-
-// One row: colour bits rgb and z = profile(d) into n records, d the distance
-// of pixel x0 + i from the centre.
-template <typename Profile>
-[[gnu::always_inline]] inline void fill_row(PixelBits *span, int32_t x0, int32_t n, float cx,
-                                            float dy2, uint64_t rgb, Profile profile) {
-    for (int32_t i = 0; i < n; ++i) {
-        const float dx = static_cast<float>(x0 + i) - cx;
-        const float d = std::sqrt(dx * dx + dy2);
-        span[i] = (span[i] & kKeep) | rgb | profile(d);
+// v held to 0..65535 (NaN to 0), truncated, as record bits.
+template <class D, class V>
+hn::Vec<D64> height_bits(D d, V v) {
+    const V zero = hn::Zero(d), top = hn::Set(d, 65535);
+    v = hn::IfThenElse(hn::Gt(v, zero), v, zero);  // false for NaN
+    v = hn::IfThenElse(hn::Lt(v, top), v, top);
+    hn::Vec<DI> z;
+    if constexpr (sizeof(hn::TFromD<D>) == 8) {
+        z = hn::DemoteTo(DI(), v);  // truncates
+    } else {
+        z = hn::ConvertTo(DI(), v);  // truncates
     }
+    return hn::ShiftLeft<48>(hn::PromoteTo(D64(), hn::BitCast(DU(), z)));
 }
 
-struct Row {
-    int32_t x0, n;
-    float cx, dy2;
-    uint64_t rgb;
+// The profiles: the height's record bits at distances d, and the plain
+// profile for the tails.
+struct Cone {
+    ConeProfile p;
+    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+        const DF df;
+        return height_bits(df, cone_height(d, hn::Set(df, p.top), hn::Set(df, p.h), hn::Set(df, p.r)));
+    }
 };
 
-__attribute__((target_clones("avx2", "default")))
-void flat_row(PixelBits *span, int32_t n, uint64_t bits) {
-    for (int32_t i = 0; i < n; ++i) span[i] = (span[i] & kKeep) | bits;
-}
+struct Dome {
+    DomeProfile p;
+    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+        const DF df;
+        return height_bits(df, dome_height(d, hn::Set(df, p.k), hn::Set(df, p.r2), hn::Set(df, p.zb)));
+    }
+};
 
-__attribute__((target_clones("avx2", "default")))
-void cone_row(PixelBits *span, Row row, float top, float h, float r) {
-    fill_row(span, row.x0, row.n, row.cx, row.dy2, row.rgb,
-             [=](float d) { return height_bits(top - (h * d) / r); });
-}
-
-__attribute__((target_clones("avx2", "default")))
-void dome_row(PixelBits *span, Row row, float k, float r2, float zb) {
-    fill_row(span, row.x0, row.n, row.cx, row.dy2, row.rgb, [=](float d) {
-        // Outside the circle t < 0: its root is NaN, which gives 0.
-        return height_bits(k * std::sqrt(r2 - d * d) + zb);
-    });
-}
-
-__attribute__((target_clones("avx2", "default")))
-void paraboloid_row(PixelBits *span, Row row, float r, float h, double zb) {
-    fill_row(span, row.x0, row.n, row.cx, row.dy2, row.rgb, [=](float d) {
-        const float q = (d * d) / r;
-        const float t = ((r - q) * h) / r;
-        return height_bits(static_cast<double>(t) * 256.0 + zb);
-    });
-}
+struct Paraboloid {
+    ParaboloidProfile p;
+    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+        const DF df;
+        const DD dd;
+        const auto t = hn::PromoteTo(dd, paraboloid_fall(d, hn::Set(df, p.r), hn::Set(df, p.h)));
+        return height_bits(dd, paraboloid_height(t, hn::Set(dd, 256.0), hn::Set(dd, p.zb)));
+    }
+};
 
 uint64_t colour_bits(const rv_Pixel *m) {
     return uint64_t{m->red} | uint64_t{m->green} << 8 | uint64_t{m->blue} << 16;
 }
 
-// The circle's rows, each filled by row_fn(span words, row).
+// One row: colour bits rgb and z = the profile at distance d into n records,
+// d the distance of pixel x0 + i from the centre.
+template <typename Shape>
+void fill_row(uint64_t *span, int32_t x0, int32_t count, float cx, float dy2, uint64_t rgb,
+              const Shape &shape) {
+    const D64 d;
+    const DF df;
+    const DI di;
+    const auto keep = hn::Set(d, kKeep), colour = hn::Set(d, rgb);
+    const auto centre = hn::Set(df, cx), row = hn::Set(df, dy2);
+    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    size_t i = 0;
+    for (; i + lanes <= n; i += lanes) {
+        const auto x = hn::ConvertTo(df, hn::Iota(di, x0 + static_cast<int32_t>(i)));
+        const auto z = shape(centre_distance(hn::Sub(x, centre), row));
+        hn::StoreU(hn::Or(hn::Or(hn::And(hn::LoadU(d, span + i), keep), colour), z), d, span + i);
+    }
+    for (; i < n; ++i) {
+        const float dist = relvane::plain::centre_distance(static_cast<float>(x0 + static_cast<int32_t>(i)) - cx, dy2);
+        span[i] = (span[i] & kKeep) | rgb | uint64_t{shape.p(dist)} << 48;
+    }
+}
+
+// A flat row: the same colour and z bits into n records.
+void flat_row(uint64_t *span, int32_t count, uint64_t bits) {
+    const D64 d;
+    const auto keep = hn::Set(d, kKeep), v = hn::Set(d, bits);
+    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    size_t i = 0;
+    for (; i + lanes <= n; i += lanes) hn::StoreU(hn::Or(hn::And(hn::LoadU(d, span + i), keep), v), d, span + i);
+    for (; i < n; ++i) span[i] = (span[i] & kKeep) | bits;
+}
+
+// The circle's rows, each filled by row_fn(span words, run, dy2).
 template <typename RowFn>
-void draw(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-          float r, RowFn row_fn) {
-    const uint64_t rgb = colour_bits(material);
-    relvane::circle_rows(pipe, surface, cx, cy, r, [&](rv_Pixel *span, relvane::Run run, float dy2) {
-        row_fn(reinterpret_cast<PixelBits *>(span), Row{run.x0, run.count, cx, dy2, rgb});
+void draw(rv_Pipe *pipe, rv_Surface *surface, float cx, float cy, float r, const RowFn &row_fn) {
+    circle_rows(pipe, surface, cx, cy, r, [&](rv_Pixel *span, Run run, float dy2) {
+        row_fn(reinterpret_cast<uint64_t *>(span), run, dy2);
     });
 }
 
-}  // namespace
-
-namespace relvane::fast {
+template <typename Shape>
+void draw_round(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+                float r, const Shape &shape) {
+    const uint64_t rgb = colour_bits(material);
+    draw(pipe, surface, cx, cy, r, [&](uint64_t *span, Run run, float dy2) {
+        fill_row(span, run.x0, run.count, cx, dy2, rgb, shape);
+    });
+}
 
 bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                float r) {
     const uint64_t bits = colour_bits(material) | uint64_t{material->z} << 48;
-    draw(pipe, surface, material, cx, cy, r,
-         [&](PixelBits *span, Row row) { flat_row(span, row.n, bits); });
+    draw(pipe, surface, cx, cy, r, [&](uint64_t *span, Run run, float) { flat_row(span, run.count, bits); });
     return true;
 }
 
 bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                float r, float h) {
-    const float top = static_cast<float>(material->z) + h;
-    draw(pipe, surface, material, cx, cy, r,
-         [&](PixelBits *span, Row row) { cone_row(span, row, top, h, r); });
+    draw_round(pipe, surface, material, cx, cy, r, Cone{ConeProfile::of(material->z, r, h)});
     return true;
 }
 
 bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
                float r, float h) {
-    const float k = narrow_to_float(static_cast<double>(h) * 256.0 / static_cast<double>(r));
-    const float zb = static_cast<float>(material->z);
-    draw(pipe, surface, material, cx, cy, r,
-         [&](PixelBits *span, Row row) { dome_row(span, row, k, r * r, zb); });
+    draw_round(pipe, surface, material, cx, cy, r, Dome{DomeProfile::of(material->z, r, h)});
     return true;
 }
 
 bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
                      float cy, float r, float h) {
-    const double zb = static_cast<double>(material->z);
-    draw(pipe, surface, material, cx, cy, r,
-         [&](PixelBits *span, Row row) { paraboloid_row(span, row, r, h, zb); });
+    draw_round(pipe, surface, material, cx, cy, r, Paraboloid{ParaboloidProfile::of(material->z, r, h)});
     return true;
 }
 
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(draw_disc);
+HWY_EXPORT(draw_cone);
+HWY_EXPORT(draw_dome);
+HWY_EXPORT(draw_paraboloid);
+
+bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r) {
+    return HWY_DYNAMIC_DISPATCH(draw_disc)(pipe, surface, material, cx, cy, r);
+}
+bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h) {
+    return HWY_DYNAMIC_DISPATCH(draw_cone)(pipe, surface, material, cx, cy, r, h);
+}
+bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
+               float r, float h) {
+    return HWY_DYNAMIC_DISPATCH(draw_dome)(pipe, surface, material, cx, cy, r, h);
+}
+bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
+                     float cy, float r, float h) {
+    return HWY_DYNAMIC_DISPATCH(draw_paraboloid)(pipe, surface, material, cx, cy, r, h);
+}
+
 }  // namespace relvane::fast
+#endif

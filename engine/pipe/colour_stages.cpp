@@ -1,4 +1,5 @@
 // Colour stages: the fetch into the work span and the colour writes.
+#include "colour_blend.h"
 #include "stage_frame.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
@@ -7,13 +8,10 @@ namespace relvane {
 namespace {
 
 // One channel of the work pixel w blended over d with w's alpha and light.
-// s x i x a stays below 2^32 (255 x 65535 x 255), so nothing wraps.
 template <auto Channel>
 inline void blend_channel(const rv_Pixel &w, rv_Pixel &d) {
-    const uint32_t a = w.alpha;
-    const uint32_t p = static_cast<uint32_t>(w.*Channel) * w.light * a;
-    const uint32_t t = (p >> 8) + static_cast<uint32_t>(d.*Channel) * (255 - a);
-    d.*Channel = t > 65535 ? 255 : static_cast<uint8_t>(t >> 8);
+    d.*Channel = static_cast<uint8_t>(
+        plain::colour_blend<uint32_t>(w.*Channel, d.*Channel, w.light, w.alpha, 255));
 }
 
 // One pass over the run for one channel, when its write bit is set.

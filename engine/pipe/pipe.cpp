@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "stages_fast.h"
+#include "../core/fast_path.h"
 #include "../core/float_convert.h"
 
 namespace {
@@ -109,6 +111,7 @@ int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags) {
 int32_t rv_BuildPipe(rv_Pipe *pipe) {
     const uint32_t f = pipe->flags;
     pipe->nstages = 0;
+    pipe->fused = nullptr;
     pipe->work = pipe->context->work_span;
     append(pipe, kHeightOp[f & 0x3u]);
     append(pipe, kHeightTest[(f >> 2) & 0x3u]);
@@ -120,6 +123,9 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
     append(pipe, kAlphaWrite[(f >> 16) & 0xFu]);
     append(pipe, kLightWrite[(f >> 20) & 0xFu]);
     append(pipe, kTerminal[(f >> 24) & 0x1u]);
+#if RELVANE_SIMD
+    pipe->fused = relvane::fast::find_fused_chain(pipe);
+#endif
     return 0;
 }
 
@@ -129,6 +135,7 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (count > pipe->context->span_size || !runnable(pipe)) return;
     pipe->work = pipe->context->work_span;
+    RELVANE_TRY_FAST(relvane::fast::run_fused(pipe, src, dst, count));
     pipe->stages[0](pipe, 0, src, dst, count);
 }
 

@@ -84,6 +84,9 @@ typedef struct rv_Pipe {
     rv_Pixel *work;       /* work span of the run in progress (the context's) */
     int32_t nstages;      /* filled slots of stages */
     rv_PipeStage stages[RV_PIPE_SLOTS]; /* assembled chain, slot 0 first */
+    const void *fused;    /* private to the assembly: its one-pass form of the
+                           * chain, used only while the slots hold what the
+                           * assembly wrote (null: none) */
 } rv_Pipe;
 
 /* New pipe for context with the defaults (flags 0x1007004: z set, test

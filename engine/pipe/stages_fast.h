@@ -1,23 +1,39 @@
-// Fast paths of the hot pipe stages. Each does the whole stage, the call of
-// the rest of the chain included, and returns true; false leaves the stage
-// to its plain code.
+// Fast paths of the hot pipe stages and the fused chains. Each stage's fast
+// path does the whole stage, the call of the rest of the chain included, and
+// returns true; false leaves the stage to its plain code.
 #pragma once
 
 #include "pipe.h"
 
 namespace relvane::fast {
 
-// The colour write's blend of one channel s over d with light i and alpha a:
-// t > 65535 exactly when t >> 8 exceeds 255.
-inline uint32_t colour_blend(uint32_t s, uint32_t d, uint32_t i, uint32_t a) {
-    const uint32_t t = ((s * i * a) >> 8) + d * (255 - a);
-    const uint32_t c = t >> 8;
-    return c < 255 ? c : 255;
+// A chain done in one pass: the exact slots it stands for and its body. The
+// body does the work of the whole chain and returns true, or declines
+// (false, nothing written) and the slots run instead.
+struct FusedChain {
+    int32_t nstages;
+    rv_PipeStage stages[RV_PIPE_SLOTS];
+    bool (*body)(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+};
+
+// The fused chain whose slots the pipe holds now, or null: asked once, by
+// the assembly, which keeps it in the pipe's `fused` field.
+const FusedChain *find_fused_chain(const rv_Pipe *pipe);
+
+// True when the pipe's slots hold exactly the chain's stages.
+inline bool holds(const rv_Pipe *pipe, const FusedChain &chain) {
+    if (pipe->nstages != chain.nstages) return false;
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        if (pipe->stages[k] != chain.stages[k]) return false;
+    return true;
 }
 
-// The whole chain from a height-set stage in slot index when the slots after
-// it hold the test program's chain (any height test); false otherwise.
-bool fused_chain(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+// The run through the fused chain the assembly chose, while the slots still
+// hold what the assembly wrote (a caller may have written its own since).
+inline bool run_fused(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    const auto *chain = static_cast<const FusedChain *>(pipe->fused);
+    return chain && holds(pipe, *chain) && chain->body(pipe, src, dst, count);
+}
 
 bool stage_z_set(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 bool stage_z_test_above(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,

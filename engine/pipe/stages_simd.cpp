@@ -1,71 +1,109 @@
 // Fast paths of the hot pipe stages. A pixel is one 64-bit word (red in the
 // low byte, z in the top 16 bits), so a stage that moves fields is a masked
-// merge of words, which vectorises 4 pixels to a 256-bit vector. The height
-// tests find their sub-runs from bit masks of 64 pixels at a time.
-#include "stages_fast.h"
+// merge of words, a vector of pixels at a time. The height tests find their
+// sub-runs from bit masks of 64 pixels at a time.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "pipe/stages_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
 
-#include <immintrin.h>
-
+#include "colour_blend.h"
 #include "stage_frame.h"
+#include "stages_fast.h"
 #include "../core/fast_path.h"
 
-namespace {
-
-using relvane::PixelBits;
-using relvane::PixelWord;
-using relvane::fast::colour_blend;
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "colour_blend-inl.h"
 
 constexpr uint64_t kRgb = 0x0000000000FFFFFFu;
 constexpr uint64_t kAlpha = 0x00000000FF000000u;
 constexpr uint64_t kLight = 0x0000FFFF00000000u;
 constexpr uint64_t kZ = 0xFFFF000000000000u;
 
-PixelBits *bits(rv_Pixel *p) { return reinterpret_cast<PixelBits *>(p); }
-const PixelBits *bits(const rv_Pixel *p) { return reinterpret_cast<const PixelBits *>(p); }
+using D64 = hn::ScalableTag<uint64_t>;
+
+uint64_t *bits(rv_Pixel *p) { return reinterpret_cast<uint64_t *>(p); }
+const uint64_t *bits(const rv_Pixel *p) { return reinterpret_cast<const uint64_t *>(p); }
 
 // to[k] takes from[k]'s bits under mask and keeps its others.
-__attribute__((target_clones("avx2", "default")))
-void merge_run(PixelBits *to, const PixelBits *from, int32_t n, uint64_t mask) {
-    for (int32_t k = 0; k < n; ++k) to[k] = (to[k] & ~mask) | (from[k] & mask);
+void merge_run(uint64_t *to, const uint64_t *from, int32_t count, uint64_t mask) {
+    const D64 d;
+    const auto m = hn::Set(d, mask);
+    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    size_t k = 0;
+    for (; k + lanes <= n; k += lanes)
+        // (a bit select: IfVecThenElse wants whole-lane masks on some targets)
+        hn::StoreU(hn::Or(hn::And(hn::LoadU(d, from + k), m), hn::AndNot(m, hn::LoadU(d, to + k))), d, to + k);
+    for (; k < n; ++k) to[k] = (to[k] & ~mask) | (from[k] & mask);
 }
 
 // to[k] takes value under mask and keeps its other bits.
-__attribute__((target_clones("avx2", "default")))
-void set_run(PixelBits *to, int32_t n, uint64_t mask, uint64_t value) {
-    for (int32_t k = 0; k < n; ++k) to[k] = (to[k] & ~mask) | value;
+void set_run(uint64_t *to, int32_t count, uint64_t mask, uint64_t value) {
+    const D64 d;
+    const auto keep = hn::Set(d, ~mask), v = hn::Set(d, value);
+    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    size_t k = 0;
+    for (; k + lanes <= n; k += lanes) hn::StoreU(hn::Or(hn::And(hn::LoadU(d, to + k), keep), v), d, to + k);
+    for (; k < n; ++k) to[k] = (to[k] & ~mask) | value;
 }
 
-__attribute__((target_clones("avx2", "default")))
-void colour_write_run(const PixelWord *work, PixelWord *dst, int32_t n) {
-    for (int32_t k = 0; k < n; ++k) {
-        const uint32_t w = work[2 * k], i = work[2 * k + 1] & 0xFFFF, d = dst[2 * k];
+// Words 2k and 2k + 1 of a span are pixel k's colour and alpha, and its
+// light and z; the colour words of work and dst are split from the others.
+void colour_write_run(const uint32_t *work, uint32_t *dst, int32_t count) {
+    const hn::ScalableTag<uint32_t> d;
+    using V = hn::Vec<decltype(d)>;
+    const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu), v255 = hn::Set(d, 255u);
+    const V alpha_byte = hn::Set(d, 0xFF000000u);
+    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    size_t k = 0;
+    for (; k + lanes <= n; k += lanes) {
+        V w, wl, dc, dz;
+        hn::LoadInterleaved2(d, work + 2 * k, w, wl);
+        hn::LoadInterleaved2(d, dst + 2 * k, dc, dz);
+        const V a = hn::ShiftRight<24>(w), i = hn::And(wl, low16);
+        const V r = colour_blend(hn::And(w, byte), hn::And(dc, byte), i, a, v255);
+        const V g = colour_blend(hn::And(hn::ShiftRight<8>(w), byte), hn::And(hn::ShiftRight<8>(dc), byte), i, a, v255);
+        const V b = colour_blend(hn::And(hn::ShiftRight<16>(w), byte), hn::And(hn::ShiftRight<16>(dc), byte), i, a, v255);
+        const V rgb = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        hn::StoreInterleaved2(hn::Or(hn::And(dc, alpha_byte), rgb), dz, d, dst + 2 * k);
+    }
+    for (; k < n; ++k) {
+        const uint32_t w = work[2 * k], i = work[2 * k + 1] & 0xFFFF, dc = dst[2 * k];
         const uint32_t a = w >> 24;
-        const uint32_t r = colour_blend(w & 0xFF, d & 0xFF, i, a);
-        const uint32_t g = colour_blend((w >> 8) & 0xFF, (d >> 8) & 0xFF, i, a);
-        const uint32_t b = colour_blend((w >> 16) & 0xFF, (d >> 16) & 0xFF, i, a);
-        dst[2 * k] = (d & 0xFF000000u) | r | g << 8 | b << 16;
+        uint32_t out = dc & 0xFF000000u;
+        for (int shift = 0; shift < 24; shift += 8)
+            out |= relvane::plain::colour_blend<uint32_t>((w >> shift) & 0xFF, (dc >> shift) & 0xFF, i, a, 255) << shift;
+        dst[2 * k] = out;
     }
 }
 
 // Bit k set when pixel k of the m (<= 64) pixels passes the height test.
 template <bool Above>
-inline bool passes(uint32_t w, uint32_t d) {
-    return Above ? w >= d : w <= d;
-}
-
-template <bool Above>
-__attribute__((target("avx2"))) uint64_t pass_bits(const rv_Pixel *work, const rv_Pixel *dst,
-                                                   int32_t m) {
+uint64_t pass_bits(const rv_Pixel *work, const rv_Pixel *dst, int32_t m) {
+    const D64 d;
+    const hn::RebindToSigned<D64> di;
+    const size_t lanes = hn::Lanes(d);
+    const uint64_t lane_bits = lanes >= 64 ? ~uint64_t{0} : (uint64_t{1} << lanes) - 1;
     uint64_t pass = 0;
-    int32_t k = 0;
-    for (; k + 4 <= m; k += 4) {
-        const __m256i w = _mm256_srli_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(work + k)), 48);
-        const __m256i d = _mm256_srli_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst + k)), 48);
-        const __m256i fail = Above ? _mm256_cmpgt_epi64(d, w) : _mm256_cmpgt_epi64(w, d);
-        const auto fails = static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(fail)));
-        pass |= uint64_t{~fails & 0xFu} << k;
+    size_t k = 0;
+    for (; k + lanes <= static_cast<size_t>(m); k += lanes) {
+        // heights below 2^16: a signed comparison is the unsigned one
+        const auto w = hn::BitCast(di, hn::ShiftRight<48>(hn::LoadU(d, bits(work + k))));
+        const auto z = hn::BitCast(di, hn::ShiftRight<48>(hn::LoadU(d, bits(dst + k))));
+        const auto fail = Above ? hn::Gt(z, w) : hn::Gt(w, z);
+        uint8_t mask[8] = {};
+        hn::StoreMaskBits(di, hn::Not(fail), mask);
+        uint64_t chunk = 0;
+        for (size_t b = 0; b < (lanes + 7) / 8 && b < 8; ++b) chunk |= uint64_t{mask[b]} << (8 * b);
+        pass |= (chunk & lane_bits) << k;
     }
-    for (; k < m; ++k) pass |= uint64_t{passes<Above>(work[k].z, dst[k].z)} << k;
+    for (; k < static_cast<size_t>(m); ++k) {
+        const uint32_t w = work[k].z, z = dst[k].z;
+        pass |= uint64_t{Above ? w >= z : w <= z} << k;
+    }
     return pass;
 }
 
@@ -78,7 +116,7 @@ bool overlap(const rv_Pixel *a, const rv_Pixel *b, int32_t n) { return a < b + n
 template <bool Above>
 bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     rv_Pixel *const work = pipe->work;
-    if (!relvane::fast::has_avx2() || overlap(work, dst, count)) return false;
+    if (overlap(work, dst, count)) return false;
     auto hand_on = [&](int32_t i, int32_t j) {
         pipe->work = work + i;
         relvane::call_next(pipe, index, src + i, dst + i, j - i);
@@ -92,7 +130,7 @@ bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *ds
         while (pos < m) {
             const uint64_t next = (start < 0 ? pass : fail) >> pos;
             if (!next) break;
-            pos += __builtin_ctzll(next);
+            pos += static_cast<int32_t>(hwy::Num0BitsBelowLS1Bit_Nonzero64(next));
             if (start < 0) {
                 start = base + pos;
             } else {
@@ -108,8 +146,7 @@ bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *ds
 
 // Word access needs 8-byte aligned spans; otherwise the plain stage runs.
 bool aligned(const rv_Pipe *pipe, const rv_Pixel *src, const rv_Pixel *dst) {
-    return relvane::pixel_aligned(pipe->work) && relvane::pixel_aligned(src) &&
-           relvane::pixel_aligned(dst);
+    return pixel_aligned(pipe->work) && pixel_aligned(src) && pixel_aligned(dst);
 }
 
 // The frame of a stage: its pass over the run, then the rest of the chain.
@@ -122,12 +159,7 @@ bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int
     return true;
 }
 
-}  // namespace
-
-namespace relvane::fast {
-
 bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (fused_chain(p, i, s, d, n)) return true;
     return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
 }
 
@@ -153,9 +185,12 @@ bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, in
     return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kLight, light); });
 }
 
+// The vector pass reads a group of work pixels before writing the group's
+// destination, so the two must not overlap.
 bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    if (overlap(p->work, d, n)) return false;
     return frame(p, i, s, d, n, [&] {
-        colour_write_run(reinterpret_cast<const PixelWord *>(p->work), reinterpret_cast<PixelWord *>(d), n);
+        colour_write_run(reinterpret_cast<const uint32_t *>(p->work), reinterpret_cast<uint32_t *>(d), n);
     });
 }
 
@@ -165,4 +200,45 @@ bool stage_z_write(rv_Pipe *p, int32_t, const rv_Pixel *s, rv_Pixel *d, int32_t 
     return true;
 }
 
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(stage_z_set);
+HWY_EXPORT(stage_z_test_above);
+HWY_EXPORT(stage_z_test_below);
+HWY_EXPORT(stage_colour_fetch);
+HWY_EXPORT(stage_alpha_const);
+HWY_EXPORT(stage_light_const);
+HWY_EXPORT(stage_colour_write);
+HWY_EXPORT(stage_z_write);
+
+bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_z_set)(p, i, s, d, n);
+}
+bool stage_z_test_above(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_z_test_above)(p, i, s, d, n);
+}
+bool stage_z_test_below(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_z_test_below)(p, i, s, d, n);
+}
+bool stage_colour_fetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_colour_fetch)(p, i, s, d, n);
+}
+bool stage_alpha_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_alpha_const)(p, i, s, d, n);
+}
+bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_light_const)(p, i, s, d, n);
+}
+bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_colour_write)(p, i, s, d, n);
+}
+bool stage_z_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    return HWY_DYNAMIC_DISPATCH(stage_z_write)(p, i, s, d, n);
+}
+
 }  // namespace relvane::fast
+#endif

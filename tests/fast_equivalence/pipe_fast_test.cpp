@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "fast_compare.h"
+#include "pipe/stages_fast.h"
 
 namespace {
 
@@ -28,16 +29,18 @@ void configure(rv_Pipe *pipe, std::mt19937 &rng) {
     rv_PipeSetWrite(pipe, usual || rng() % 2 ? 0x1007000u : rng());
 }
 
+RELVANE_FAST_SUITE(PipeFast);
+
 // Random runs of -5..300 pixels through random pipes: the destination row and
 // the work span must match the plain stages byte for byte.
-TEST(PipeFast, RunsMatchPlain) {
+TEST_P(PipeFast, RunsMatchPlain) {
     std::mt19937 rng(21);
     rv_Context *context = rv_NewContext();
     rv_Surface *surface = rv_NewSurface(context, 320, 1);
     rv_Pipe *pipe = rv_NewPipe(context);
     const size_t span = size_t(context->span_size);
     std::vector<rv_Pixel> src(span), dst(320), work(span), expected_dst, expected_work;
-    for (int t = 0; t < 20000; t++) {
+    for (int t = 0; t < 8000; t++) {
         configure(pipe, rng);
         const auto count = int32_t(rng() % 306) - 5;
         const auto x = int32_t(rng() % uint32_t(321 - std::max(count, 0)));
@@ -99,9 +102,74 @@ bool draw_random(rv_Surface *s, std::mt19937 &rng, bool fast) {
     return done;
 }
 
-TEST(ShapesFast, RoundShapesMatchPlain) {
+// Empty runs write nothing, in the fused chains and in every chain's stages
+// (as an entry that hands them on calls them); the fused chains decline
+// spans that are not 8-byte aligned or that overlap, and write nothing then.
+TEST_P(PipeFast, EmptyRunsAndDeclinedSpans) {
+    std::mt19937 rng(23);
+    rv_Context *context = rv_NewContext();
+    rv_Surface *surface = rv_NewSurface(context, 64, 1);
+    rv_Pipe *pipe = rv_NewPipe(context);
+    std::vector<rv_Pixel> src(64);
+    fill_random(src.data(), src.size(), rng, 100);
+    fill_random(surface->pixels, 64, rng, 100);
+    fill_random(context->work_span, size_t(context->span_size), rng, 100);
+    const std::vector<rv_Pixel> dst(surface->pixels, surface->pixels + 64);
+    const std::vector<rv_Pixel> work(context->work_span, context->work_span + context->span_size);
+    auto unchanged = [&] {
+        return same(dst, {surface->pixels, surface->pixels + 64}) &&
+               same(work, {context->work_span, context->work_span + context->span_size});
+    };
+    for (int t = 0; t < 200; t++) {
+        configure(pipe, rng);
+        for (int32_t count : {0, -1, -300}) {
+            pipe->work = context->work_span;
+            pipe->stages[0](pipe, 0, src.data(), surface->pixels, count);
+            if (pipe->fused) EXPECT_TRUE(relvane::fast::run_fused(pipe, src.data(), surface->pixels, count));
+        }
+        ASSERT_TRUE(unchanged()) << "flags " << std::hex << pipe->flags;
+    }
+    rv_PipeSetZMode(pipe, RV_PIPE_ZTEST_ABOVE);
+    rv_PipeSetAlpha(pipe, RV_PIPE_ALPHA_CONST, 1.0);
+    rv_PipeSetLight(pipe, RV_PIPE_LIGHT_CONST, 1.0);
+    rv_PipeSetWrite(pipe, 0x1007000u);
+    ASSERT_TRUE(pipe->fused);
+    auto *odd = reinterpret_cast<rv_Pixel *>(reinterpret_cast<char *>(surface->pixels) + 4);
+    EXPECT_FALSE(relvane::fast::run_fused(pipe, src.data(), odd, 8));
+    EXPECT_FALSE(relvane::fast::run_fused(pipe, surface->pixels + 4, surface->pixels, 8));
+    EXPECT_FALSE(relvane::fast::run_fused(pipe, src.data(), context->work_span + 7, 8));
+    EXPECT_TRUE(unchanged());
+    rv_FreePipe(pipe);
+    rv_FreeSurface(surface);
+    rv_FreeContext(context);
+}
+
+// A stage a caller writes into a slot after the assembly runs in place of
+// the fused chain the assembly chose.
+int recorded = 0;
+void record(rv_Pipe *, int32_t, const rv_Pixel *, rv_Pixel *, int32_t) { recorded++; }
+
+TEST(PipeFast, CallersStagesReplaceTheFusedChain) {
+    rv_Context *context = rv_NewContext();
+    rv_Surface *surface = rv_NewSurface(context, 16, 1);
+    rv_Pipe *pipe = rv_NewPipe(context);
+    ASSERT_TRUE(pipe->fused);
+    std::vector<rv_Pixel> src(16, rv_Pixel{200, 0, 0, 0, 0, 1000});
+    const std::vector<rv_Pixel> before(surface->pixels, surface->pixels + 16);
+    pipe->stages[1] = record;
+    rv_RunPipe(pipe, src.data(), surface->pixels, 16);
+    EXPECT_EQ(recorded, 1);
+    EXPECT_TRUE(same(before, {surface->pixels, surface->pixels + 16}));  // the test ended the chain
+    rv_FreePipe(pipe);
+    rv_FreeSurface(surface);
+    rv_FreeContext(context);
+}
+
+RELVANE_FAST_SUITE(ShapesFast);
+
+TEST_P(ShapesFast, RoundShapesMatchPlain) {
     fastcheck::compare(
-        1500, 160, 120, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
+        1000, 160, 120, 22, [](rv_Surface *s, std::mt19937 &rng) { draw_random(s, rng, false); },
         [](rv_Surface *s, std::mt19937 &rng) { return draw_random(s, rng, true); });
 }
 
