@@ -6,8 +6,39 @@
 #include <cstdint>
 
 #include "context.h"
+#include "divide_exact.h"
+#include "lanes.h"
 
 namespace relvane {
+
+namespace plain {
+using namespace lanes;
+#include "random_draw-inl.h"
+}  // namespace plain
+
+// An affine step x -> m x + c.
+struct Affine {
+    uint32_t m, c;
+};
+
+// Generator A's step, and generator B's usual step 16807 b - 1.
+constexpr Affine kStepA{1566083941u, 1u};
+constexpr Affine kUsualStepB{16807u, 0xFFFFFFFFu};
+
+// Multiplicative inverse of an odd number modulo 2^32 (Newton's iteration).
+constexpr uint32_t inverse_of_odd(uint32_t m) {
+    uint32_t x = m;
+    for (int i = 0; i < 5; i++) x *= 2u - m * x;
+    return x;
+}
+
+// The two states of generator B that do not take the usual step: their
+// products wrap to 4294967294 and 4294967295.
+constexpr uint32_t kUnusualB1 = 4294967294u * inverse_of_odd(16807u);
+constexpr uint32_t kUnusualB2 = 4294967295u * inverse_of_odd(16807u);
+static_assert(kUnusualB1 * 16807u == 4294967294u && kUnusualB2 * 16807u == 4294967295u);
+
+inline bool unusual_b(uint32_t b) { return b == kUnusualB1 || b == kUnusualB2; }
 
 // Divisor that maps a 32-bit output onto 0..range; 0 for an empty range.
 inline uint32_t random_divisor(uint32_t range) {
@@ -22,23 +53,25 @@ struct RandomOutputs {
 };
 
 inline RandomOutputs random_advance(rv_Context *c) {
-    uint32_t a = c->random_a * 1566083941u + 1u;
+    const uint32_t a = plain::affine_step(c->random_a, kStepA.m, kStepA.c);
     c->random_a = a;
-    uint32_t a1 = a * (a >> 16);
 
-    uint32_t p = c->random_b * 16807u;
-    uint32_t b = p < 4294967294u ? p - 1u : p + 1u;
+    const uint32_t p = c->random_b * 16807u;
+    const uint32_t b = p < 4294967294u ? p - 1u : p + 1u;
     c->random_b = b;
-    return {a1, b};
+    return {plain::output_a(a), b};
 }
+
+// Generator A's weight out of 16383: a mix of 16384 weighs as 16383 so that
+// the result stays below the range.
+inline uint32_t random_weight(uint32_t mix) { return mix > 16383u ? 16383u : mix; }
 
 // Weighted blend of the two outputs scaled to the range of divisor d, where
 // quotient(x) is x / d (the fast paths divide by multiplication).
-// A mix of 16384 weighs as 16383 so that the result stays below the range.
 template <typename Quotient>
 inline uint32_t random_blend_by(RandomOutputs r, Quotient quotient, uint32_t mix) {
-    uint32_t wa = mix > 16383u ? 16383u : mix;
-    return (quotient(r.a1) * wa + quotient(r.b) * (16383u - wa)) >> 14;
+    const uint32_t wa = random_weight(mix);
+    return plain::blend_quotients(quotient(r.a1), quotient(r.b), wa, 16383u - wa);
 }
 
 // A divisor of 0 (empty range) gives 0.
@@ -50,6 +83,15 @@ inline uint32_t random_blend(RandomOutputs r, uint32_t d, uint32_t mix) {
 // One draw in 0..range-1, given the range's divisor.
 inline uint32_t random_draw(rv_Context *c, uint32_t d) {
     return random_blend(random_advance(c), d, c->random_mix);
+}
+
+// One displacement draw - a in -a..a, the quotient by multiplication (e is
+// the exact divisor of the range 2a's divisor); 0 when a is 0.
+inline int32_t random_displacement(rv_Context *c, int32_t a, ExactDivisor e) {
+    const RandomOutputs r = random_advance(c);
+    if (a == 0) return 0;
+    const uint32_t draw = random_blend_by(r, [e](uint32_t x) { return divide(x, e); }, c->random_mix);
+    return static_cast<int32_t>(draw) - a;
 }
 
 }  // namespace relvane

@@ -1,7 +1,6 @@
 // Fractal terrain by midpoint displacement on a square grid.
 #include "fractal.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "render_fast.h"
@@ -25,9 +24,8 @@ struct Displace {
     }
 
     // One draw per written point; the height is clamped to 0..65535.
-    uint16_t operator()(int64_t v) const {
-        const int64_t d = static_cast<int64_t>(random_draw(context, divisor)) - a;
-        return static_cast<uint16_t>(std::clamp<int64_t>(v + d, 0, 65535));
+    uint16_t operator()(int32_t v) const {
+        return relvane::fractal::displaced(v, static_cast<int32_t>(random_draw(context, divisor)) - a);
     }
 };
 

@@ -6,7 +6,12 @@
 // fused, row by row: a row of centres, the diamonds on it, then the
 // diamonds on the row above, whose upper and lower neighbours are then
 // final. Rows are copied into compact arrays, the even and the odd grid
-// columns apart, so that every sum is a plain vectorisable loop.
+// columns apart, so that every mean is a vector loop.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/fractal_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -16,8 +21,15 @@
 #include "fractal_rows.h"
 #include "fractal_walk.h"
 
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "fractal_mean-inl.h"
+
 namespace {
 
+#if HWY_TARGET != HWY_SCALAR
 using relvane::fractal::Grid;
 using relvane::fast::even_lines;
 using relvane::fast::odd_lines;
@@ -45,15 +57,27 @@ int64_t seed_draws(const Grid &g, int64_t stride) {
 // Displacements read in order from a pass's buffer.
 struct Drawn {
     const int32_t *d;
-    uint16_t operator()(int64_t v) { return relvane::clamp_u16(v + *d++); }
+    uint16_t operator()(int32_t v) { return relvane::fractal::displaced(v, *d++); }
 };
 
-// out[j] = (p[j] + q[j] + r[j] + s[j]) / 4 displaced by d[j], held to 0..65535.
-__attribute__((target_clones("avx2", "default")))
+// out[j] = the mean of p[j], q[j], r[j], s[j] displaced by d[j]. out is
+// none of the inputs, so the last vector may overlap the one before it.
 void mean4(const int32_t *p, const int32_t *q, const int32_t *r, const int32_t *s, const int32_t *d,
-           int32_t *__restrict out, int64_t n) {
-    for (int64_t j = 0; j < n; j++)
-        out[j] = std::clamp(((p[j] + q[j] + r[j] + s[j]) >> 2) + d[j], 0, 65535);
+           int32_t *HWY_RESTRICT out, int64_t n) {
+    const hn::ScalableTag<int32_t> di;
+    const auto lanes = static_cast<int64_t>(hn::Lanes(di));
+    if (n < lanes) {
+        for (int64_t j = 0; j < n; j++)
+            out[j] = plain::displaced_height(plain::mean_of_four(p[j], q[j], r[j], s[j]), d[j], 0, 65535);
+        return;
+    }
+    const auto zero = hn::Zero(di), top = hn::Set(di, 65535);
+    for (int64_t j = 0;; j += lanes) {
+        j = std::min(j, n - lanes);
+        const auto mean = mean_of_four(LoadU(di, p + j), LoadU(di, q + j), LoadU(di, r + j), LoadU(di, s + j));
+        StoreU(displaced_height(mean, LoadU(di, d + j), zero, top), di, out + j);
+        if (j == n - lanes) return;
+    }
 }
 
 // A row's grid points, even and odd columns apart. After the last of each
@@ -99,7 +123,8 @@ void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch 
         c[no] = g.row(y)[g.xmax].z;
         // Diamonds: the one in column 0 takes its right neighbour twice.
         int32_t *dm = s.diamonds;
-        dm[0] = std::clamp(((2 * c[0] + s.up.even[0] + s.down.even[0]) >> 2) + d_odd[r * ne], 0, 65535);
+        dm[0] = plain::displaced_height(plain::mean_of_four(c[0], s.up.even[0], c[0], s.down.even[0]),
+                                        d_odd[r * ne], 0, 65535);
         mean4(c, s.up.even + 1, c + 1, s.down.even + 1, d_odd + r * ne + 1, dm + 1, ne - 1);
         rows.store(y, dm, c);
         // The seed row's even points keep their heights.
@@ -122,11 +147,16 @@ void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch 
     rows.store(y, s.up.even, s.seeds);
 }
 
+#endif
+
 }  // namespace
 
-namespace relvane::fast {
-
 bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness) {
+#if HWY_TARGET == HWY_SCALAR
+    // One lane gains nothing over the plain walk.
+    (void)surface, (void)step, (void)base, (void)amplitude, (void)roughness;
+    return false;
+#else
     if (surface->width < 1 || surface->height < 1) return true;
     const Grid g{surface, surface->width - 1, surface->height - 1};
     const int64_t stride = std::max<int32_t>(step, 1);
@@ -144,7 +174,7 @@ bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, flo
     rv_Context *c = surface->context;
     fractal::levels(
         step, base, amplitude, roughness,
-        [&](int64_t s, int64_t B, int32_t a) {
+        [&](int64_t s, int32_t B, int32_t a) {
             random_displacements(c, a, draws, size_t(seed_draws(g, s)));
             Drawn D{draws};
             fractal::seed(g, s, B, D);
@@ -157,6 +187,20 @@ bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, flo
             refine_inside(g, l, draws, scratch);
         });
     return true;
+#endif
+}
+
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(fractal);
+
+bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness) {
+    return HWY_DYNAMIC_DISPATCH(fractal)(surface, step, base, amplitude, roughness);
 }
 
 }  // namespace relvane::fast
+#endif

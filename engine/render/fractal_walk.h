@@ -7,9 +7,20 @@
 #include <cstdint>
 
 #include "../core/float_convert.h"
+#include "../core/lanes.h"
 #include "../core/surface_rows.h"
 
+namespace relvane::plain {
+using namespace lanes;
+#include "fractal_mean-inl.h"
+}  // namespace relvane::plain
+
 namespace relvane::fractal {
+
+// A height moved by a level's displacement d and held to 0..65535.
+inline uint16_t displaced(int32_t v, int32_t d) {
+    return static_cast<uint16_t>(plain::displaced_height(v, d, 0, 65535));
+}
 
 // Largest displacement whose range 2 * a the generator still draws exactly.
 constexpr int32_t kMaxAmplitude = 131080;
@@ -35,20 +46,20 @@ struct Grid {
         return surface_row(s, static_cast<int32_t>(std::clamp<int64_t>(y, 0, ymax)));
     }
     int64_t col(int64_t x) const { return std::clamp<int64_t>(x, 0, xmax); }
-    int64_t z(int64_t x, int64_t y) const { return row(y)[col(x)].z; }
+    int32_t z(int64_t x, int64_t y) const { return row(y)[col(x)].z; }
     void set(int64_t x, int64_t y, uint16_t v) const { row(y)[x].z = v; }
 };
 
 // Seeds one row: every step pixels, then the last column once more.
 template <typename Displace>
-void seed_row(const Grid &g, int64_t y, int64_t step, int64_t base, Displace &D) {
+void seed_row(const Grid &g, int64_t y, int64_t step, int32_t base, Displace &D) {
     sweep(0, step, g.xmax, [&](int64_t x) { g.set(x, y, D(base)); });
     g.set(g.xmax, y, D(base));
 }
 
 // The seed pass: the seed rows, then the last row once more.
 template <typename Displace>
-void seed(const Grid &g, int64_t stride, int64_t base, Displace &D) {
+void seed(const Grid &g, int64_t stride, int32_t base, Displace &D) {
     sweep(0, stride, g.ymax, [&](int64_t y) { seed_row(g, y, stride, base, D); });
     seed_row(g, g.ymax, stride, base, D);
 }
@@ -58,8 +69,9 @@ template <typename Displace>
 void refine_edges(const Grid &g, int64_t h, Displace &D) {
     const int64_t xmax = g.xmax, ymax = g.ymax, h2 = 2 * h;
     for (int64_t y : {int64_t{0}, ymax})
-        sweep(h, h2, xmax, [&](int64_t x) { g.set(x, y, D((g.z(x - h, y) + g.z(x + h, y)) >> 1)); });
-    sweep(h, h2, ymax, [&](int64_t y) { g.set(xmax, y, D((g.z(xmax, y - h) + g.z(xmax, y + h)) >> 1)); });
+        sweep(h, h2, xmax, [&](int64_t x) { g.set(x, y, D(plain::mean_of_two(g.z(x - h, y), g.z(x + h, y)))); });
+    sweep(h, h2, ymax,
+          [&](int64_t y) { g.set(xmax, y, D(plain::mean_of_two(g.z(xmax, y - h), g.z(xmax, y + h)))); });
 }
 
 // One refinement level at half spacing h; each step reads what the earlier
@@ -75,7 +87,7 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         rv_Pixel *mid = g.row(y);
         sweep(h, h2, xmax, [&](int64_t x) {
             const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D((up[l].z + up[r].z + down[l].z + down[r].z) >> 2);
+            mid[x].z = D(plain::mean_of_four<int32_t>(up[l].z, up[r].z, down[l].z, down[r].z));
         });
     });
 
@@ -86,7 +98,7 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         rv_Pixel *mid = g.row(y);
         sweep(0, h2, xmax, [&](int64_t x) {
             const int64_t r = g.col(x + h), l = x == 0 ? r : x - h;
-            mid[x].z = D((mid[l].z + up[x].z + mid[r].z + down[x].z) >> 2);
+            mid[x].z = D(plain::mean_of_four<int32_t>(mid[l].z, up[x].z, mid[r].z, down[x].z));
         });
     });
 
@@ -96,7 +108,7 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         rv_Pixel *mid = g.row(y);
         sweep(h, h2, xmax, [&](int64_t x) {
             const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D((mid[l].z + up[x].z + mid[r].z + down[x].z) >> 2);
+            mid[x].z = D(plain::mean_of_four<int32_t>(mid[l].z, up[x].z, mid[r].z, down[x].z));
         });
     });
 }
@@ -106,7 +118,10 @@ void refine(const Grid &g, int64_t h, Displace &D) {
 template <typename Seed, typename Refine>
 void levels(int32_t step, float base, float amplitude, float roughness, Seed seed_pass, Refine refine_level) {
     const int64_t stride = std::max<int32_t>(step, 1);
-    seed_pass(stride, int64_t{trunc_to_i32(base * 256.0f)}, level_amplitude(amplitude * 256.0f));
+    // Held where every displacement still clamps it as it would the whole
+    // value, so that B + d stays in 32 bits.
+    const int32_t B = std::clamp(trunc_to_i32(base * 256.0f), -kMaxAmplitude, 65535 + kMaxAmplitude);
+    seed_pass(stride, B, level_amplitude(amplitude * 256.0f));
     float f = amplitude;
     for (int64_t h = stride >> 1; h != 0; h >>= 1) {
         f = f * roughness;
@@ -124,7 +139,7 @@ void walk(rv_Surface *surface, int32_t step, float base, float amplitude, float 
     const Grid g{surface, surface->width - 1, surface->height - 1};
     levels(
         step, base, amplitude, roughness,
-        [&](int64_t stride, int64_t B, int32_t a) {
+        [&](int64_t stride, int32_t B, int32_t a) {
             auto D = displace(a);
             seed(g, stride, B, D);
         },
