@@ -1,30 +1,35 @@
-// Fast path of rv_FillRect: whole pixels as a string store of one 8-byte
-// pattern (as fast as memset), any other mask as one masked store per pixel.
+// Fast path of rv_FillRect: whole pixels as vectors of one 8-byte pattern,
+// any other mask as one masked merge per pixel, a vector of pixels at a time.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "draw/fill_rect_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <cstring>
+
 #include "area_rows.h"
-#include "../core/pixel_fields.h"
 #include "draw_fast.h"
+#include "../core/pixel_fields.h"
 #include "../core/pixel_runs_simd.h"
 
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
-using relvane::PixelBits;
-
-void store_run(PixelBits *p, size_t n, uint64_t value) {
-#if defined(__x86_64__)
-    asm volatile("rep stosq" : "+D"(p), "+c"(n) : "a"(value) : "memory");
-#else
-    for (size_t i = 0; i < n; ++i) p[i] = value;
-#endif
+// Each pixel of the run becomes (pixel & keep) | value; keep = 0 stores value.
+void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
+    const hn::ScalableTag<uint64_t> d;
+    const size_t lanes = hn::Lanes(d);
+    const auto v = hn::Set(d, value);
+    size_t i = 0;
+    if (keep == 0) {
+        for (; i + lanes <= n; i += lanes) hn::StoreU(v, d, p + i);
+    } else {
+        const auto k = hn::Set(d, keep);
+        for (; i + lanes <= n; i += lanes) hn::StoreU(hn::Or(hn::And(hn::LoadU(d, p + i), k), v), d, p + i);
+    }
+    for (; i < n; ++i) p[i] = (p[i] & keep) | value;
 }
-
-__attribute__((target_clones("avx2", "default")))
-void merge_run(PixelBits *p, size_t n, uint64_t keep, uint64_t value) {
-    for (size_t i = 0; i < n; ++i) p[i] = (p[i] & keep) | value;
-}
-
-}  // namespace
-
-namespace relvane::fast {
 
 bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value) {
     if (!pixel_aligned(surface->pixels)) return false;
@@ -33,16 +38,23 @@ bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel
     if (r.w <= 0 || r.h <= 0 || set == 0) return true;
     uint64_t v;
     std::memcpy(&v, value, sizeof v);
-    v &= set;
     const Runs rs = runs(r.w, r.h, r.w == surface->pitch);
     auto *row = reinterpret_cast<PixelBits *>(surface_pixel(surface, r.x, r.y));
-    for (size_t k = 0; k < rs.count; ++k, row += surface->pitch) {
-        if (set == ~uint64_t{0})
-            store_run(row, rs.n, v);
-        else
-            merge_run(row, rs.n, ~set, v);
-    }
+    for (size_t k = 0; k < rs.count; ++k, row += surface->pitch) fill_run(row, rs.n, ~set, v & set);
     return true;
 }
 
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(fill_rect);
+
+bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value) {
+    return HWY_DYNAMIC_DISPATCH(fill_rect)(mask, surface, rect, value);
+}
+
 }  // namespace relvane::fast
+#endif

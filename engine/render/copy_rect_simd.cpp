@@ -1,28 +1,42 @@
 // Fast path of rv_CopyRect: a gapless block of whole pixels moves as one
 // block (the memory copy picks its fastest stores for large blocks); other
-// masks move all selected fields in one masked pass per row.
+// masks move all selected fields in one masked pass per row, a vector of
+// pixels at a time.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/copy_rect_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
 #include <cstring>
 
-#include "../core/pixel_fields.h"
 #include "render_fast.h"
+#include "../core/pixel_fields.h"
 #include "../core/pixel_runs_simd.h"
 
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
-using relvane::PixelBits;
-
-__attribute__((target_clones("avx2", "default")))
-void merge_run(PixelBits *d, const PixelBits *s, size_t n, uint64_t keep, bool backwards) {
+// d[i] = (d[i] & keep) | (s[i] & ~keep). Backwards (d overlaps s after it)
+// from the end: each vector reads its source before any later store can
+// reach it, as the pixel-by-pixel order would.
+void merge_run(uint64_t *d, const uint64_t *s, size_t n, uint64_t keep, bool backwards) {
+    const hn::ScalableTag<uint64_t> t;
+    const size_t lanes = hn::Lanes(t);
+    const auto k = hn::Set(t, keep);
+    auto merge = [&](size_t i) {
+        hn::StoreU(hn::Or(hn::And(hn::LoadU(t, d + i), k), hn::AndNot(k, hn::LoadU(t, s + i))), t, d + i);
+    };
     if (backwards) {
-        for (size_t i = n; i-- > 0;) d[i] = (d[i] & keep) | (s[i] & ~keep);
+        size_t i = n;
+        for (; i >= lanes; i -= lanes) merge(i - lanes);
+        while (i-- > 0) d[i] = (d[i] & keep) | (s[i] & ~keep);
     } else {
-        for (size_t i = 0; i < n; ++i) d[i] = (d[i] & keep) | (s[i] & ~keep);
+        size_t i = 0;
+        for (; i + lanes <= n; i += lanes) merge(i);
+        for (; i < n; ++i) d[i] = (d[i] & keep) | (s[i] & ~keep);
     }
 }
-
-}  // namespace
-
-namespace relvane::fast {
 
 bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst,
                 int32_t dst_pitch, int32_t n, int32_t rows, bool backwards) {
@@ -42,4 +56,18 @@ bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel 
     return true;
 }
 
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(copy_block);
+
+bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst,
+                int32_t dst_pitch, int32_t n, int32_t rows, bool backwards) {
+    return HWY_DYNAMIC_DISPATCH(copy_block)(mask, src, src_pitch, dst, dst_pitch, n, rows, backwards);
+}
+
 }  // namespace relvane::fast
+#endif

@@ -10,7 +10,9 @@ uint32_t random_mask(std::mt19937 &rng) {
     return rng() % 4 == 0 ? RV_FIELD_ALL | (rng() & 0x40) : rng() & 0x7F;
 }
 
-TEST(FieldsFast, FillMatchesPlain) {
+RELVANE_FAST_SUITE(FieldsFast);
+
+TEST_P(FieldsFast, FillMatchesPlain) {
     auto fill = [](rv_Surface *s, std::mt19937 &rng) {
         MaybeRect r(rng);
         const uint32_t mask = random_mask(rng);
@@ -24,7 +26,7 @@ TEST(FieldsFast, FillMatchesPlain) {
 
 // Copies within one surface, so that source and destination overlap in both
 // directions; null rectangles at column 0 make gapless blocks.
-TEST(FieldsFast, CopyMatchesPlain) {
+TEST_P(FieldsFast, CopyMatchesPlain) {
     auto copy = [](rv_Surface *s, std::mt19937 &rng) {
         MaybeRect r(rng);
         const uint32_t mask = random_mask(rng);
