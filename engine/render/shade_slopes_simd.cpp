@@ -1,21 +1,22 @@
 // Fast path of rv_ShadeSlopes: the same single-precision steps in 32-bit
 // lanes, so that the square roots vectorise (this file is built without
 // errno for sqrtf; the results are the same).
-#include <immintrin.h>
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/shade_slopes_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
 
 #include <cmath>
 
 #include "render_fast.h"
-#include "../core/float_convert.h"
 #include "../core/surface_rows.h"
 
-namespace {
-
-using relvane::PixelWord;
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
 // Heights are the high half of a pixel's second word, light the low half.
-__attribute__((target_clones("avx2", "default")))
-void shade_row(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, int32_t floor) {
+void shade_tail(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, int32_t floor) {
     for (int32_t x = 0; x < n; ++x) {
         const auto a = static_cast<int32_t>(row[2 * x + 1] >> 16);
         const auto b = static_cast<int32_t>(row[2 * x + 3] >> 16);
@@ -34,55 +35,43 @@ void shade_row(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, 
     }
 }
 
-#if defined(__x86_64__)
-// Heights (high halves) and light/height words of eight pixels from p on, in
-// the lane order of the shuffle; every operand takes the same order.
-struct Words {
-    __m256i rgba, lz;
-};
-
-__attribute__((target("avx2"))) inline Words load_words(const PixelWord *p) {
-    const __m256 v0 = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(p)));
-    const __m256 v1 = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 8)));
-    return {_mm256_castps_si256(_mm256_shuffle_ps(v0, v1, 0x88)), _mm256_castps_si256(_mm256_shuffle_ps(v0, v1, 0xDD))};
-}
-
-__attribute__((target("avx2"))) inline void store_words(PixelWord *p, Words w) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), _mm256_unpacklo_epi32(w.rgba, w.lz));
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(p + 8), _mm256_unpackhi_epi32(w.rgba, w.lz));
-}
-
-// The same steps eight pixels at a time; whole pixels are stored back.
-__attribute__((target("avx2"))) void shade_row_avx2(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise,
-                                                    int32_t floor) {
-    const __m256i rise_v = _mm256_set1_epi32(rise), floor_v = _mm256_set1_epi32(floor);
-    const __m256i c384 = _mm256_set1_epi32(384), low16 = _mm256_set1_epi32(0xFFFF), zero = _mm256_setzero_si256();
-    const __m256 half = _mm256_set1_ps(0.5f);
+// The same single-precision steps a vector of pixels at a time (no fused
+// multiply-add: each product and sum rounds as in the plain code); whole
+// pixels are stored back.
+void shade_row(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, int32_t floor) {
+    const hn::ScalableTag<int32_t> d;
+    const hn::RebindToFloat<decltype(d)> df;
+    using V = hn::Vec<decltype(d)>;
+    const V rise_v = hn::Set(d, rise), floor_v = hn::Set(d, floor), c384 = hn::Set(d, 384);
+    const V low16 = hn::Set(d, 0xFFFF), zero = hn::Zero(d);
+    const auto half = hn::Set(df, 0.5f);
+    const hn::RebindToUnsigned<decltype(d)> du;
+    // the height: a word's top half, unsigned
+    auto height = [&](V word) { return hn::BitCast(d, hn::ShiftRight<16>(hn::BitCast(du, word))); };
+    const auto *r = reinterpret_cast<const int32_t *>(row);
+    const auto *q = reinterpret_cast<const int32_t *>(below);
+    const auto lanes = static_cast<int32_t>(hn::Lanes(d));
     int32_t x = 0;
-    for (; x + 8 <= n; x += 8) {
-        Words here = load_words(row + 2 * x);
-        const __m256i a = _mm256_srli_epi32(here.lz, 16);
-        const __m256i b = _mm256_srli_epi32(load_words(row + 2 * x + 2).lz, 16);
-        const __m256i c = _mm256_srli_epi32(load_words(below + 2 * x).lz, 16);
-        const __m256i d = _mm256_srli_epi32(load_words(below + 2 * x + 2).lz, 16);
-        const __m256 u = _mm256_cvtepi32_ps(_mm256_sub_epi32(b, c));
-        const __m256 v = _mm256_cvtepi32_ps(_mm256_sub_epi32(_mm256_sub_epi32(d, a), rise_v));
-        const __m256i m = _mm256_cvttps_epi32(
-            _mm256_mul_ps(half, _mm256_sqrt_ps(_mm256_add_ps(_mm256_mul_ps(v, v), _mm256_mul_ps(u, u)))));
-        const __m256i factor = _mm256_max_epi32(_mm256_max_epi32(_mm256_sub_epi32(c384, m), floor_v), zero);
-        const __m256i lit = _mm256_min_epu32(
-            _mm256_srli_epi32(_mm256_mullo_epi32(factor, _mm256_and_si256(here.lz, low16)), 8), low16);
-        here.lz = _mm256_or_si256(_mm256_andnot_si256(low16, here.lz), lit);
-        store_words(row + 2 * x, here);
+    for (; x + lanes <= n; x += lanes) {
+        V rgba, lz, skip, next, under, under_next;
+        hn::LoadInterleaved2(d, r + 2 * x, rgba, lz);
+        hn::LoadInterleaved2(d, r + 2 * x + 2, skip, next);
+        const V a = height(lz);
+        const V b = height(next);
+        hn::LoadInterleaved2(d, q + 2 * x, skip, under);
+        hn::LoadInterleaved2(d, q + 2 * x + 2, skip, under_next);
+        const V c = height(under);
+        const V e = height(under_next);
+        const auto u = hn::ConvertTo(df, hn::Sub(b, c));
+        const auto v = hn::ConvertTo(df, hn::Sub(hn::Sub(e, a), rise_v));
+        // truncates toward zero, as the plain code's conversion
+        const V m = hn::ConvertTo(d, hn::Mul(half, hn::Sqrt(hn::Add(hn::Mul(v, v), hn::Mul(u, u)))));
+        const V factor = hn::Max(hn::Max(hn::Sub(c384, m), floor_v), zero);
+        const V lit = hn::Min(hn::ShiftRight<8>(hn::Mul(factor, hn::And(lz, low16))), low16);
+        hn::StoreInterleaved2(rgba, hn::Or(hn::AndNot(low16, lz), lit), d, reinterpret_cast<int32_t *>(row) + 2 * x);
     }
-    shade_row(row + 2 * x, below + 2 * x, n - x, rise, floor);
+    shade_tail(row + 2 * x, below + 2 * x, n - x, rise, floor);
 }
-
-#endif
-
-}  // namespace
-
-namespace relvane::fast {
 
 // rise and floor as the plain code computes them. Every value stays exact in
 // 32-bit lanes while |rise| < 2^23 (heights differ by less than 2^17, so the
@@ -92,15 +81,24 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
     if (rise <= -(1 << 23) || rise >= (1 << 23) || floor > 384) return false;
     const int32_t w = surface->width, h = surface->height;
     const auto f = static_cast<int32_t>(floor < -1 ? -1 : floor);
-    auto row_op = shade_row;
-#if defined(__x86_64__)
-    if (has_avx2()) row_op = shade_row_avx2;
-#endif
     for (int32_t y = 0; y < h - 1; ++y)
-        row_op(reinterpret_cast<PixelWord *>(surface_row(surface, y)),
+        shade_row(reinterpret_cast<PixelWord *>(surface_row(surface, y)),
                   reinterpret_cast<const PixelWord *>(surface_row(surface, y + 1)), w - 1,
                   static_cast<int32_t>(rise), f);
     return true;
 }
 
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(shade_slopes);
+
+bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
+    return HWY_DYNAMIC_DISPATCH(shade_slopes)(surface, rise, floor);
+}
+
 }  // namespace relvane::fast
+#endif

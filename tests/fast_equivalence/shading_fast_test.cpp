@@ -23,7 +23,9 @@ float random_ambient(std::mt19937 &rng) {
     return rng() % 2 ? 0.3f : float(int32_t(rng() % 500) - 100) / 256.0f;
 }
 
-TEST(ShadingFast, SlopesMatchPlain) {
+RELVANE_FAST_SUITE(ShadingFast);
+
+TEST_P(ShadingFast, SlopesMatchPlain) {
     fastcheck::compare(
         3000, 60, 12, 21,
         [](rv_Surface *s, std::mt19937 &rng) {
@@ -40,14 +42,14 @@ TEST(ShadingFast, SlopesMatchPlain) {
         });
 }
 
-TEST(ShadingFast, SlopesLeaveOutOfRangeParametersToPlainCode) {
+TEST(ShadingFastRange, SlopesLeaveOutOfRangeParametersToPlainCode) {
     std::mt19937 rng(3);
     fastcheck::Case c(rng, 8, 8);
     EXPECT_FALSE(relvane::fast::shade_slopes(c.surface, 1 << 23, 76));
     EXPECT_FALSE(relvane::fast::shade_slopes(c.surface, 255, 385));
 }
 
-TEST(ShadingFast, ShadowsMatchPlain) {
+TEST_P(ShadingFast, ShadowsMatchPlain) {
     fastcheck::compare(
         3000, 60, 40, 22,
         [](rv_Surface *s, std::mt19937 &rng) { rv_ShadeShadows(s, random_elevation(rng)); },
@@ -59,7 +61,7 @@ TEST(ShadingFast, ShadowsMatchPlain) {
         });
 }
 
-TEST(ShadingFast, ShadowsLeaveARisingLineToPlainCode) {
+TEST(ShadingFastRange, ShadowsLeaveARisingLineToPlainCode) {
     std::mt19937 rng(4);
     fastcheck::Case c(rng, 8, 8);
     EXPECT_FALSE(relvane::fast::shade_shadows(c.surface, 1));
