@@ -16,3 +16,9 @@ set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type")
 set(RELVANE_BUILD_TESTS OFF CACHE BOOL "The test suite runs natively")
 set(RELVANE_BUILD_BENCH OFF CACHE BOOL "The benchmarks run natively")
+# Emscripten's own SDL 1.2 layer, built in (nothing is downloaded).
+set(CMAKE_C_FLAGS_INIT "-sUSE_SDL=1")
+set(CMAKE_CXX_FLAGS_INIT "-sUSE_SDL=1")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-sUSE_SDL=1")
+# The fast paths are written for x86 and do not compile for WebAssembly yet.
+set(RELVANE_SIMD OFF CACHE BOOL "Build the fast paths beside the scalar reference code")
