@@ -104,6 +104,13 @@ async function main() {
     await step(3, 'F4', () => page.keyboard.press('F4'));
     await step(0, 'a click after F4', () => page.click('#canvas'));
     await step(1, 'a second click', () => page.click('#canvas'));
+    // "*" (Shift and 8 on the main keyboard) doubles the band height, "/"
+    // halves it back.
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('Digit8');
+    await page.keyboard.up('Shift');
+    await waitFor('"*" to change the profiles', async () => (await differing(page, expected[1])) > 0);
+    await step(1, '"/" after "*"', () => page.keyboard.press('/'));
     await step(0, 'F1', () => page.keyboard.press('F1'));
 
     // A second of Down lowers the view from straight down by about 15
