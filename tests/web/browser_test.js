@@ -132,6 +132,10 @@ async function main() {
     await page.keyboard.press('Escape');
     await waitFor('the end of the program', () =>
       page.evaluate(() => document.getElementById('status').textContent === 'Relvane Test has ended.'));
+    const options = console_.slice(0, 2).join('|');
+    if (options !== `Requested width ${W}.|Requested height ${H}.`) fail(`option messages: ${options}`);
+    const status = await page.evaluate(() => Module.exitStatus);
+    if (status !== 0) fail(`exit status ${status}`);
     const fps = console_.filter((l) => /^Average fps: [0-9]+\.[0-9]{6}$/.test(l));
     if (fps.length !== 1) fail(`fps line: ${JSON.stringify(console_)}`);
     const errors = console_.filter((l) => /error/i.test(l));
