@@ -9,6 +9,11 @@
 
 #include "relvane.h"
 
+#ifdef __EMSCRIPTEN__
+// Emscripten's SDL 1.2 layer has the key state array under its later name only.
+inline Uint8 *SDL_GetKeyState(int *numkeys) { return SDL_GetKeyboardState(numkeys); }
+#endif
+
 // All state of the test program.
 struct rv_Demo {
     double phase;             // morph phase in seconds; drives the random mix
@@ -87,6 +92,16 @@ void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target)
 void rv_DemoDrawShapes(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target);
 // Copies (or relights) the landscape into view and shades and tints it.
 void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop);
+// The random mix a landscape build resets the generator with.
+float rv_DemoRandomMix(double phase);
+// A layer the view build lays over the landscape: its material and depth.
+struct rv_DemoTint {
+    rv_Pixel material;
+    int32_t depth;
+};
+// The water layer and the haze layer for the current light and settings.
+rv_DemoTint rv_DemoWater(const rv_Demo *demo);
+rv_DemoTint rv_DemoHaze(const rv_Demo *demo);
 
 // Seconds between the last two clock readings.
 float rv_DemoFrameTime(const rv_DemoLoop *loop);
@@ -99,6 +114,13 @@ rv_Surface *rv_DemoBuildDueLandscape(rv_Demo *demo, rv_DemoLoop *loop, float dt)
 // Everything of one frame after the events: held keys, intro, the builds
 // that are due, the display and the frame count. The caller flips.
 void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float dt);
+// Reads the clock as the start of the frame-rate measurement.
+void rv_DemoStartClock(rv_DemoLoop *loop);
+// One whole frame: frame time, key state, events, rv_DemoFrame, flip, tick.
+void rv_DemoRunFrame(rv_Demo *demo, rv_DemoLoop *loop);
+// After the last frame: prints the average frame rate and releases the
+// engine objects.
+void rv_DemoEnd(rv_Demo *demo, rv_DemoLoop *loop);
 // Shows view on the screen in the current display mode.
 void rv_DemoShow(rv_Demo *demo);
 // Frames per second over elapsed milliseconds.

@@ -1,5 +1,7 @@
-// One frame of the loop after the events: controls, builds, display.
+// One frame of the loop, and its steps after the events: controls, builds,
+// display.
 #include <cstdint>
+#include <cstdio>
 
 #include "demo.h"
 
@@ -39,4 +41,24 @@ void rv_DemoFrame(rv_Demo *demo, rv_DemoLoop *loop, const uint8_t *keys, float d
     if (demo->view_dirty) rv_DemoBuildView(demo, loop);
     rv_DemoShow(demo);
     if (loop->frames < INT32_MAX) ++loop->frames;
+}
+
+void rv_DemoStartClock(rv_DemoLoop *loop) {
+    loop->start_time = SDL_GetTicks();
+    loop->last_time = loop->prev_time = loop->start_time;
+}
+
+void rv_DemoRunFrame(rv_Demo *demo, rv_DemoLoop *loop) {
+    const float dt = rv_DemoFrameTime(loop);
+    const Uint8 *keys = SDL_GetKeyState(nullptr);
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) rv_DemoHandleEvent(demo, &event);
+    rv_DemoFrame(demo, loop, keys, dt);
+    SDL_Flip(demo->screen);
+    rv_DemoTick(loop, SDL_GetTicks());
+}
+
+void rv_DemoEnd(rv_Demo *demo, rv_DemoLoop *loop) {
+    std::printf("Average fps: %f\n", rv_DemoAverageFps(loop->frames, SDL_GetTicks() - loop->start_time));
+    rv_DemoRelease(demo, loop);
 }

@@ -115,7 +115,7 @@ int32_t rv_DemoSetUpPipe(rv_Demo *demo, rv_DemoLoop *loop) {
 void rv_DemoBuildLandscape(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target) {
     rv_Context *c = loop->context;
     rv_Pixel &m = loop->work;
-    rv_ResetRandom(c, static_cast<float>(std::sin(demo->phase) * 0.5 + 0.5));
+    rv_ResetRandom(c, rv_DemoRandomMix(demo->phase));
     m = rv_Pixel{160, 128, 96, 255, 256, 0};
     rv_FillRect(RV_FIELD_ALL, target, nullptr, &m);
     rv_Fractal(target, demo->tile_size, demo->terrain_base, demo->terrain_amplitude,
@@ -145,16 +145,29 @@ void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop) {
     if (demo->slopes) rv_ShadeSlopes(view, demo->light_angle, demo->ambient);
     if (demo->shadows) rv_ShadeShadows(view, demo->light_angle);
     if (demo->water_level >= 1.0f) {
-        const float s = light_sine(demo->light_angle);
-        m = rv_Pixel{80, 112, 160, 80, trunc16(s * (s * (s * 100.0f)) + s * 100.0f),
-                     level_z(demo->water_level)};
-        rv_ApplyWater(view, nullptr, &m, trunc32(s * -24.0f + 48.0f));
+        const rv_DemoTint t = rv_DemoWater(demo);
+        m = t.material;
+        rv_ApplyWater(view, nullptr, &m, t.depth);
     }
     if (demo->haze != 0.0f) {
-        const float s = light_sine(demo->light_angle);
-        const float t = 256.0f - demo->haze;
-        m = rv_Pixel{255, 192, 255, 0, trunc16(s * 120.0f), 38400};
-        rv_ApplyWater(view, nullptr, &m, trunc32(s * -90.0f + (t * t * 0.0078125f + 100.0f)));
+        const rv_DemoTint t = rv_DemoHaze(demo);
+        m = t.material;
+        rv_ApplyWater(view, nullptr, &m, t.depth);
     }
     demo->view_dirty = 0;
+}
+
+float rv_DemoRandomMix(double phase) { return static_cast<float>(std::sin(phase) * 0.5 + 0.5); }
+
+rv_DemoTint rv_DemoWater(const rv_Demo *demo) {
+    const float s = light_sine(demo->light_angle);
+    return {rv_Pixel{80, 112, 160, 80, trunc16(s * (s * (s * 100.0f)) + s * 100.0f), level_z(demo->water_level)},
+            trunc32(s * -24.0f + 48.0f)};
+}
+
+rv_DemoTint rv_DemoHaze(const rv_Demo *demo) {
+    const float s = light_sine(demo->light_angle);
+    const float t = 256.0f - demo->haze;
+    return {rv_Pixel{255, 192, 255, 0, trunc16(s * 120.0f), 38400},
+            trunc32(s * -90.0f + (t * t * 0.0078125f + 100.0f))};
 }

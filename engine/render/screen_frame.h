@@ -27,8 +27,8 @@ struct Rgb {
 
 // What a display call may touch: the screen area covered by both the screen
 // and the surface, and where the channels sit in a screen pixel. An unusable
-// layout (fewer than 3 bytes per pixel, a shift that is not a whole byte or
-// lies beyond the pixel, rows shorter than the width) has w = h = 0.
+// layout (fewer than 3 bytes per pixel, channel bytes that cannot be told
+// apart or lie beyond the pixel, rows shorter than the width) has w = h = 0.
 struct ScreenLayout {
     int32_t w = 0, h = 0;
     int32_t bytes = 0;  // bytes per screen pixel
@@ -41,15 +41,33 @@ inline bool channel_byte(int shift, int bytes, int32_t &index) {
     return true;
 }
 
+// The byte a whole-byte mask covers.
+inline bool mask_byte(uint32_t mask, int bytes, int32_t &index) {
+    if (mask == 0) return false;
+    const int low = __builtin_ctz(mask);
+    if (low % 8 != 0 || mask != 0xFFu << low || low / 8 >= bytes) return false;
+    index = low / 8;
+    return true;
+}
+
+// Pixel size and channel bytes of a format. The shifts name the bytes; when
+// they name the same byte twice (some SDL layers fill in the masks only and
+// leave every shift at 0), the masks name them instead.
+inline bool screen_channels(const SDL_PixelFormat *f, ScreenLayout &l) {
+    if (f == nullptr || f->BytesPerPixel < 3) return false;
+    l.bytes = f->BytesPerPixel;
+    if (!channel_byte(f->Rshift, l.bytes, l.r) || !channel_byte(f->Gshift, l.bytes, l.g) ||
+        !channel_byte(f->Bshift, l.bytes, l.b))
+        return false;
+    if (l.r != l.g && l.g != l.b && l.r != l.b) return true;
+    return mask_byte(f->Rmask, l.bytes, l.r) && mask_byte(f->Gmask, l.bytes, l.g) &&
+           mask_byte(f->Bmask, l.bytes, l.b) && l.r != l.g && l.g != l.b && l.r != l.b;
+}
+
 // Reads the format once; call after locking (pitch and pixels are read here).
 inline ScreenLayout screen_layout(const SDL_Surface *screen, const rv_Surface *surface) {
     ScreenLayout l;
-    const SDL_PixelFormat *f = screen->format;
-    if (f == nullptr || screen->pixels == nullptr) return l;
-    l.bytes = f->BytesPerPixel;
-    if (l.bytes < 3 || !channel_byte(f->Rshift, l.bytes, l.r) ||
-        !channel_byte(f->Gshift, l.bytes, l.g) || !channel_byte(f->Bshift, l.bytes, l.b))
-        return l;
+    if (screen->pixels == nullptr || !screen_channels(screen->format, l)) return l;
     const int32_t w = std::min<int32_t>(screen->w, surface->width);
     const int32_t h = std::min<int32_t>(screen->h, surface->height);
     if (w <= 0 || h <= 0) return l;

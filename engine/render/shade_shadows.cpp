@@ -7,6 +7,7 @@
 #include "render_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
+#include "angle_ratios.h"
 #include "shading.h"
 
 namespace {
@@ -42,8 +43,7 @@ void shade_diagonal(rv_Surface *s, int32_t x, int32_t y, int64_t fall) {
 extern "C" void rv_ShadeShadows(rv_Surface *surface, float elevation) {
     // Overhead light (and NaN) casts no shadow.
     if (!(elevation < 90.0f) || surface->width < 1 || surface->height < 1) return;
-    const double angle = static_cast<double>(elevation + elevation) * M_PI / -360.0;
-    const int64_t fall = trunc_to_i32(std::tan(angle) * 256.0);
+    const int64_t fall = relvane::shadow_fall(elevation);
     RELVANE_TRY_FAST(relvane::fast::shade_shadows(surface, fall));
     for (int32_t y = 0; y < surface->height; ++y) shade_diagonal(surface, 0, y, fall);
     for (int32_t x = 1; x < surface->width; ++x) shade_diagonal(surface, x, 0, fall);

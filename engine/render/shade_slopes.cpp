@@ -7,6 +7,7 @@
 #include "render_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
+#include "angle_ratios.h"
 #include "shading.h"
 
 using relvane::trunc_to_i32;
@@ -17,13 +18,7 @@ extern "C" void rv_ShadeSlopes(rv_Surface *surface, float elevation, float ambie
     if (w < 2 || h < 2) return;
     // Floor of the factor (8.8 fixed point).
     const int64_t floor_factor = trunc_to_i32(static_cast<double>(ambient) * 256.0);
-    // Rise per diagonal step of a slope facing the light head-on. Elevations
-    // below 1 degree count as 1; NaN counts as a light overhead.
-    const float alpha = elevation < 1.0f    ? 89.0f
-                        : elevation >= 1.0f ? 90.0f - elevation
-                                            : 0.0f;
-    const double angle = static_cast<double>(alpha + alpha) * M_PI / 360.0;
-    const int64_t rise = trunc_to_i32(std::tan(angle) * 256.0);
+    const int64_t rise = relvane::slope_rise(elevation);
     RELVANE_TRY_FAST(relvane::fast::shade_slopes(surface, rise, floor_factor));
 
     for (int32_t y = 0; y < h - 1; ++y) {

@@ -61,14 +61,11 @@ template <typename Colour>
 
 // Locks the screen and runs row(y, screen row, width, shifts) over the shown
 // rows. Declines (before locking) a screen that is not 3 bytes per pixel with
-// three distinct whole-byte channel positions.
+// three distinct channel bytes.
 template <typename Row>
 bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
-    const SDL_PixelFormat *f = screen->format;
-    if (f == nullptr || f->BytesPerPixel != 3) return false;
-    const unsigned r = f->Rshift, g = f->Gshift, b = f->Bshift;
-    if (r % 8 || g % 8 || b % 8 || r > 16 || g > 16 || b > 16 || r == g || g == b || r == b)
-        return false;
+    ScreenLayout c;
+    if (!screen_channels(screen->format, c) || c.bytes != 3) return false;
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
     const Shifts s{static_cast<uint32_t>(l.r * 8), static_cast<uint32_t>(l.g * 8), static_cast<uint32_t>(l.b * 8)};

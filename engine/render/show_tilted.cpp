@@ -7,6 +7,7 @@
 
 #include "render_fast.h"
 #include "../core/float_convert.h"
+#include "angle_ratios.h"
 #include "display.h"
 #include "screen_frame.h"
 
@@ -18,21 +19,6 @@ constexpr Rgb sky_colour{64, 64, 96};
 
 // Screen positions are 1/256 rows in 32 signed bits; taller screens are cut.
 constexpr int32_t max_rows = INT32_MAX / 256;
-
-// Sine and cosine of the view angle in 16.16 fixed point.
-struct ViewSlope {
-    int32_t s, c;
-};
-
-// The angle is held to 0..90 degrees (NaN shows the side view, 0).
-ViewSlope view_slope(float angle) {
-    if (!(angle >= 0.0f)) angle = 0.0f;
-    if (angle > 90.0f) angle = 90.0f;
-    const float doubled = angle + angle;
-    const auto theta = static_cast<float>(static_cast<double>(doubled) * std::numbers::pi / 360.0);
-    const double t = theta;
-    return {trunc_to_i32(std::sin(t) * 65536.0), trunc_to_i32(std::cos(t) * 65536.0)};
-}
 
 // Topmost position drawn per column: 32-bit integers in host order over the
 // first bytes of the surface's last row.

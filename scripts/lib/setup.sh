@@ -67,3 +67,30 @@ relvane_fuzz_replay() {
     "$RELVANE_FUZZ_BIN" -seed=1 -runs=20000 -max_len=1024 -timeout=10 \
         -artifact_prefix="$scratch/" "$scratch" "$RELVANE_FUZZ_CORPUS"
 }
+
+# The browser edition: Debian's Emscripten (its system libraries come
+# prebuilt, so the first build compiles nothing extra) and, for its test,
+# Chromium and npm.
+RELVANE_WEB_PACKAGES=(cmake make pkg-config python3 emscripten)
+RELVANE_BROWSER_PACKAGES=(chromium)
+RELVANE_WEB_BUILD=$RELVANE_ROOT/build-web
+
+# relvane_need_npm: npm comes with some builds of nodejs, else on its own.
+relvane_need_npm() {
+    command -v npm >/dev/null || relvane_need npm
+}
+
+# relvane_build_web: configures and builds the browser edition into
+# build-web/; quiet on success, the build's output on failure.
+relvane_build_web() {
+    local log status=0
+    log=$(mktemp)
+    {
+        cmake -S "$RELVANE_ROOT" -B "$RELVANE_WEB_BUILD" \
+            -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" &&
+            cmake --build "$RELVANE_WEB_BUILD" -j"$(nproc)"
+    } >"$log" 2>&1 || status=$?
+    [ "$status" = 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}

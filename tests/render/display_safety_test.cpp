@@ -32,8 +32,9 @@ void seed_surface(TestSurface &s) {
 }  // namespace
 
 TEST(DisplaySafety, UnusableFormatsWriteNothing) {
-    // A screen of pixel size below 3, or channel bytes not whole or past the pixel.
-    enum Change { None, GreenHalfByte, RedPastPixel, BlueNegative };
+    // A screen of pixel size below 3, channel bytes not whole or past the
+    // pixel, or shifts that coincide with masks that cannot stand in for them.
+    enum Change { None, GreenHalfByte, RedPastPixel, BlueNegative, SameShiftsNoMasks };
     const struct {
         const char *name;
         int bits;
@@ -41,7 +42,7 @@ TEST(DisplaySafety, UnusableFormatsWriteNothing) {
     } formats[] = {
         {"16-bit", 16, None},         {"8-bit", 8, None},
         {"half-byte green", 24, GreenHalfByte}, {"red past pixel", 24, RedPastPixel},
-        {"blue negative", 32, BlueNegative},
+        {"blue negative", 32, BlueNegative},   {"same shifts, no masks", 24, SameShiftsNoMasks},
     };
     for (const Shower &sh : showers) {
         for (const auto &f : formats) {
@@ -56,6 +57,10 @@ TEST(DisplaySafety, UnusableFormatsWriteNothing) {
             if (f.change == GreenHalfByte) fmt->Gshift = 4;
             if (f.change == RedPastPixel) fmt->Rshift = 24;
             if (f.change == BlueNegative) fmt->Bshift = static_cast<Uint8>(-8);  // 248: past the pixel
+            if (f.change == SameShiftsNoMasks) {
+                fmt->Rshift = fmt->Gshift = fmt->Bshift = 0;
+                fmt->Rmask = fmt->Gmask = fmt->Bmask = 0;
+            }
             const std::vector<Uint8> shown = bytes_of(screen.get());
             sh.show(s.surface, screen.get());
             EXPECT_EQ(bytes_of(screen.get()), shown);
