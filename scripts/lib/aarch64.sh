@@ -12,7 +12,7 @@ RELVANE_AARCH64_HOST_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
 RELVANE_AARCH64_DEV_PACKAGES=(libsdl1.2-dev libgtest-dev libgmock-dev libhwy-dev)
 RELVANE_AARCH64_RUNTIME_PACKAGES=(libsdl1.2debian libhwy1)
 # The cross toolchain brings its own C and C++ runtime.
-RELVANE_AARCH64_TOOLCHAIN_PROVIDES='^(libc6|libgcc-s1|libstdc\+\+6|gcc-12-base)$'
+RELVANE_AARCH64_TOOLCHAIN_PROVIDES='^(libc6|libgcc-s1|libstdc\+\+6|gcc-12-base)='
 
 # qemu's processor, what it offers, for each run of the unit suite.
 RELVANE_AARCH64_CPUS=("cortex-a72 NEON" "a64fx SVE" "max SVE2")
@@ -24,19 +24,22 @@ relvane_aarch64_apt() {
     DEBIAN_FRONTEND=noninteractive apt-get -o APT::Sandbox::User=root "$@"
 }
 
-# relvane_aarch64_packages: the arm64 packages to unpack, one a line.
+# relvane_aarch64_packages: the arm64 packages to unpack, as name=version
+# lines, sorted.
 relvane_aarch64_packages() {
-    printf '%s\n' "${RELVANE_AARCH64_DEV_PACKAGES[@]}"
+    apt-cache show --no-all-versions "${RELVANE_AARCH64_DEV_PACKAGES[@]/%/:arm64}" |
+        awk '/^Package: /{p=$2} /^Version: /{print p "=" $2}'
     # A simulated install resolves the runtime closure as apt would; only
     # its arm64 part is wanted (the rest is host upgrades it would do too).
     relvane_aarch64_apt install -s --no-install-recommends \
         "${RELVANE_AARCH64_RUNTIME_PACKAGES[@]/%/:arm64}" 2>/dev/null |
-        sed -n 's/^Inst \([^ :]*\):arm64 .*/\1/p' |
+        sed -n 's/^Inst \([^ :]*\):arm64 (\([^ ]*\) .*/\1=\2/p' |
         grep -Ev "$RELVANE_AARCH64_TOOLCHAIN_PROVIDES"
 }
 
-# relvane_aarch64_sysroot DIR: unpacks the arm64 libraries into DIR/sysroot;
-# the downloads stay in DIR/debs so a second run only unpacks when they change.
+# relvane_aarch64_sysroot DIR: unpacks the arm64 libraries into DIR/sysroot.
+# The downloads stay in DIR/debs, so a second run fetches only new versions
+# and unpacks only when the set changed.
 relvane_aarch64_sysroot() {
     local dir=$1 sysroot=$1/sysroot debs=$1/debs
     if ! dpkg --print-foreign-architectures | grep -qx arm64; then
@@ -48,29 +51,34 @@ relvane_aarch64_sysroot() {
     local packages
     packages=$(relvane_aarch64_packages | sort -u)
     mkdir -p "$debs"
-    local missing=() p
-    for p in $packages; do
-        compgen -G "$debs/${p}_*_arm64.deb" >/dev/null || missing+=("$p:arm64")
+    # apt-get download names a file name_version_arm64.deb, the epoch's
+    # colon written %3a.
+    local entry files=() missing=()
+    for entry in $packages; do
+        files+=("${entry%%=*}_$(sed 's/:/%3a/' <<<"${entry#*=}")_arm64.deb")
+        [ -f "$debs/${files[-1]}" ] || missing+=("${entry%%=*}:arm64=${entry#*=}")
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Downloading ${#missing[@]} arm64 packages"
         (cd "$debs" && relvane_aarch64_apt download -qq "${missing[@]}" >/dev/null)
     fi
-    local stamp
-    stamp=$(cd "$debs" && for p in $packages; do ls ${p}_*_arm64.deb; done | sort | md5sum)
-    [ -f "$sysroot/.stamp" ] && [ "$(cat "$sysroot/.stamp")" = "$stamp" ] && return 0
+    [ -f "$sysroot/.packages" ] && [ "$(cat "$sysroot/.packages")" = "$packages" ] && return 0
     rm -rf "$sysroot"
     mkdir -p "$sysroot"
-    for p in $packages; do
-        dpkg-deb -x "$(ls "$debs/${p}"_*_arm64.deb | tail -n1)" "$sysroot"
+    local file
+    for file in "${files[@]}"; do
+        dpkg-deb -x "$debs/$file" "$sysroot"
+    done
+    # Versions no longer wanted.
+    for file in "$debs"/*.deb; do
+        [[ " ${files[*]} " == *" ${file##*/} "* ]] || rm -f "$file"
     done
     # Absolute links point into the host; make them point into the tree.
-    local link target
+    local link
     find "$sysroot" -type l -lname '/*' -print0 | while IFS= read -r -d '' link; do
-        target=$(readlink "$link")
-        ln -sfn "$sysroot$target" "$link"
+        ln -sfn "$sysroot$(readlink "$link")" "$link"
     done
-    echo "$stamp" >"$sysroot/.stamp"
+    echo "$packages" >"$sysroot/.packages"
 }
 
 # relvane_aarch64_targets DIR CPU: the lines the suite itself printed in the
