@@ -10,12 +10,11 @@
 #include "angle_ratios.h"
 #include "display.h"
 #include "screen_frame.h"
+#include "show_tilted.h"
 
 using namespace relvane;
 
 namespace {
-
-constexpr Rgb sky_colour{64, 64, 96};
 
 // Screen positions are 1/256 rows in 32 signed bits; taller screens are cut.
 constexpr int32_t max_rows = INT32_MAX / 256;
@@ -40,7 +39,9 @@ private:
 void blend(uint8_t *d, const ScreenLayout &l, Rgb over, int32_t f) {
     const Rgb under = get_rgb(d, l);
     const auto w = static_cast<uint32_t>(f);
-    auto mix = [w](uint8_t a, uint8_t b) { return static_cast<uint8_t>((a * w + b * (255 - w)) >> 8); };
+    auto mix = [w](uint8_t a, uint8_t b) {
+        return static_cast<uint8_t>(plain::edge_mix<uint32_t>(a, b, w, 255 - w));
+    };
     put_rgb(d, l, {mix(over.r, under.r), mix(over.g, under.g), mix(over.b, under.b)});
 }
 
@@ -52,34 +53,29 @@ void fill_column(uint8_t *d, int32_t pitch, int32_t first, int32_t end, const Sc
 
 }  // namespace
 
-extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float angle) {
-    const ViewSlope v = view_slope(angle);
-    const ScreenLock lock(screen);
-    const ScreenLayout l = screen_layout(screen, surface);
-    const int32_t w = l.w;
-    const int32_t h = std::min(l.h, max_rows);
-    if (w <= 0 || h <= 0) return;
-    RELVANE_TRY_FAST(fast::show_tilted(surface, screen, l, h, v.s, v.c));
+void relvane::tilted_front(rv_Surface *surface, int32_t h, int32_t w) {
+    const int32_t nr = tilted_nearest(surface, h);
+    if (nr < 0) return;
+    rv_Pixel *front = surface_row(surface, nr);
+    for (int32_t x = 0; x < w; ++x) front[x].light = 0;
+}
+
+void relvane::tilted_columns(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h,
+                             int32_t sine, int32_t cosine, int32_t x_begin, int32_t x_end) {
     const int32_t pitch = screen->pitch;
     uint8_t *const column0 = screen_row(screen, 0);
     auto column = [&](int32_t x) { return column0 + static_cast<ptrdiff_t>(x) * l.bytes; };
 
     TopBuffer tops(surface_row(surface, surface->height - 1));
-    for (int32_t x = 0; x < w; ++x) tops.set(x, h * 256);
+    for (int32_t x = x_begin; x < x_end; ++x) tops.set(x, h * 256);
 
-    // The nearest slice is the black front face; it skips the buffer row.
-    const int32_t nr = surface->height == h ? h - 2 : h - 1;
-    if (nr >= 0) {
-        rv_Pixel *front = surface_row(surface, nr);
-        for (int32_t x = 0; x < w; ++x) front[x].light = 0;
-    }
-
+    const int32_t nr = tilted_nearest(surface, h);
     const int32_t bottom = (h - 1) * 256;
-    const auto c = static_cast<uint32_t>(v.c);
+    const auto c = static_cast<uint32_t>(cosine);
     uint32_t offset = 0;  // j * S, wrapping
-    for (int32_t j = 0; j <= nr; ++j, offset += static_cast<uint32_t>(v.s)) {
+    for (int32_t j = 0; j <= nr; ++j, offset += static_cast<uint32_t>(sine)) {
         const rv_Pixel *row = surface_row(surface, nr - j);
-        for (int32_t x = 0; x < w; ++x) {
+        for (int32_t x = x_begin; x < x_end; ++x) {
             const uint32_t rise = (offset + ((c * row[x].z) >> 8)) >> 8;  // below 2^24
             int32_t top = bottom - static_cast<int32_t>(rise);
             const int32_t old = tops.get(x);
@@ -93,10 +89,22 @@ extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float an
         }
     }
 
-    for (int32_t x = 0; x < w; ++x) {
+    for (int32_t x = x_begin; x < x_end; ++x) {
         const int32_t t = tops.get(x);
         uint8_t *d = column(x);
-        fill_column(d, pitch, 0, t >> 8, l, sky_colour);
-        if ((t >> 8) <= h - 2) blend(d + static_cast<ptrdiff_t>(t >> 8) * pitch, l, sky_colour, t & 255);
+        fill_column(d, pitch, 0, t >> 8, l, tilted_sky);
+        if ((t >> 8) <= h - 2) blend(d + static_cast<ptrdiff_t>(t >> 8) * pitch, l, tilted_sky, t & 255);
     }
+}
+
+extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float angle) {
+    const ViewSlope v = view_slope(angle);
+    const ScreenLock lock(screen);
+    const ScreenLayout l = screen_layout(screen, surface);
+    const int32_t w = l.w;
+    const int32_t h = std::min(l.h, max_rows);
+    if (w <= 0 || h <= 0) return;
+    RELVANE_TRY_FAST(fast::show_tilted(surface, screen, l, h, v.s, v.c));
+    tilted_front(surface, h, w);
+    tilted_columns(surface, screen, l, h, v.s, v.c, 0, w);
 }

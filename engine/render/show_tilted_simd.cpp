@@ -1,218 +1,307 @@
 // Fast path of rv_ShowTilted for 3-byte screens: the picture is drawn a block
-// of columns at a time, all slices and the sky, into a tile in the cache.
-#include <immintrin.h>
+// of columns at a time, one vector lane per column, every slice and then the
+// sky, into a tile that stays in the cache (one tile row per vector); the
+// tile then goes to the screen. Columns past the last whole block are drawn
+// by the plain code.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/show_tilted_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+#include <hwy/aligned_allocator.h>
+#include <hwy/cache_control.h>
 
-#define TILTED_TARGET __attribute__((target("avx2")))
-#include "show_tilted_block.h"
+#include <algorithm>
 
-namespace {
+#include "render_fast.h"
+#include "show_tilted.h"
 
-using namespace relvane::fast;
-using relvane::PixelWord;
-using relvane::screen_row;
-using relvane::surface_row;
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "lit_colour-inl.h"
+#include "tilted_mix-inl.h"
 
+#if HWY_TARGET != HWY_SCALAR
+namespace tilted {
 
-inline uint32_t lit(uint32_t channel, uint32_t light) {
-    const uint32_t v = (channel * light) >> 8;
-    return v > 255 ? 255 : v;
-}
+using DU = ScalableTag<uint32_t>;
+using DI = RebindToSigned<DU>;
+using DB = Repartition<uint8_t, DU>;
+using VU = Vec<DU>;
+using VI = Vec<DI>;
+using VB = Vec<DB>;
 
-// Tops and packed lit colours of n (up to a block) pixels of one slice.
-[[gnu::always_inline]] inline void slice_block(const PixelWord *src, int32_t n, uint32_t offset, uint32_t c,
-                                               int32_t bottom, Shifts s, int32_t *top, uint32_t *colour) {
-    for (int32_t i = 0; i < n; ++i) {
-        const uint32_t rgba = src[2 * i], lz = src[2 * i + 1];
-        const uint32_t light = lz & 0xFFFFu;
-        const uint32_t rise = (offset + ((c * (lz >> 16)) >> 8)) >> 8;  // below 2^24
-        top[i] = bottom - static_cast<int32_t>(rise);
-        colour[i] = s.pack(lit(rgba & 0xFF, light), lit((rgba >> 8) & 0xFF, light), lit((rgba >> 16) & 0xFF, light));
-    }
-}
+constexpr int32_t min_run = 6;       // rows painted per slice at least
+constexpr int32_t pixels_ahead = 16;  // surface rows fetched ahead
+constexpr int32_t screen_ahead = 8;   // screen rows fetched ahead
 
-// Mixes over into under with weight f of 255, byte by byte, the three bytes
-// in 16-bit lanes of one word (no lane can carry: 255 * 255 < 65536).
-inline uint32_t mix(uint32_t over, uint32_t under, int32_t f) {
-    auto spread = [](uint64_t v) { return (v & 0xFF) | (v & 0xFF00) << 8 | (v & 0xFF0000) << 16; };
-    const auto w = static_cast<uint64_t>(f);
-    const uint64_t m = ((spread(over) * w + spread(under) * (255 - w)) >> 8) & 0xFF00FF00FFull;
-    return static_cast<uint32_t>((m & 0xFF) | (m >> 8 & 0xFF00) | (m >> 16 & 0xFF0000));
-}
-
-// A block of columns drawn into a row-major tile that stays in the cache:
-// every shown pixel of a column is written (terrain from its top down, sky
-// above), so the tile goes to the screen whole.
-constexpr int32_t block = 8;
-
-__attribute__((target_clones("avx2", "default")))
-void draw_block(const TiltedFrame &v, int32_t x0, int32_t n, uint32_t *tile, int32_t *tops) {
-    const int32_t h = v.h;
-    int32_t top_b[block];
-    uint32_t colour_b[block];
-    for (int32_t i = 0; i < n; ++i) tops[i] = h * 256;
-    uint32_t offset = 0;
-    for (int32_t j = 0; j <= v.nr; ++j, offset += v.sine) {
-        const auto *row = reinterpret_cast<const PixelWord *>(surface_row(v.surface, v.nr - j) + x0);
-        slice_block(row, n, offset, v.cosine, (h - 1) * 256, v.shifts, top_b, colour_b);
-        // Branch-free for the usual case of at most two rows to paint: the
-        // rows are rewritten with their own value where nothing is drawn.
-        for (int32_t i = 0; i < n; ++i) {
-            const int32_t old = tops[i];
-            const bool visible = top_b[i] < old;
-            const int32_t top = std::max(top_b[i], 0);
-            const int32_t from = top >> 8, to = old >> 8;
-            const int32_t rows = visible ? to - from : 0;
-            const uint32_t colour = colour_b[i];
-            uint32_t *column = tile + i;
-            uint32_t &first = column[from * block];
-            first = rows > 0 ? colour : first;
-            uint32_t &second = column[(from + 1) * block];
-            second = rows > 1 ? colour : second;
-            if (rows > 2) [[unlikely]]
-                for (int32_t y = from + 2; y < to; ++y) column[y * block] = colour;
-            uint32_t &edge = column[to * block];
-            edge = visible && to <= h - 2 ? mix(colour, edge, old & 255) : edge;
-            tops[i] = visible ? top : old;
-        }
-    }
-    const uint32_t sky = v.shifts.pack(64, 64, 96);
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t t = tops[i];
-        for (int32_t y = 0; y < t >> 8; ++y) tile[y * block + i] = sky;
-        if ((t >> 8) <= h - 2) tile[(t >> 8) * block + i] = mix(sky, tile[(t >> 8) * block + i], t & 255);
-    }
-}
-
-
-#if defined(__x86_64__)
-// Eight columns with vector operations: one tile row is one vector of eight
-// colours, kept in surface channel order (red in the low byte) until the
-// screen store puts the bytes in the screen's order.
-#define AVX2 [[gnu::always_inline]] static inline __attribute__((target("avx2")))
-
-struct Lanes8 {
-    using Vec = __m256i;
-    using Mask = __m256i;  // all ones in the lanes that are set
-    static constexpr int32_t lanes = 8;
-
-    AVX2 Vec splat(int32_t v) { return _mm256_set1_epi32(v); }
-    AVX2 Vec add(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
-    AVX2 Vec sub(Vec a, Vec b) { return _mm256_sub_epi32(a, b); }
-    AVX2 Vec max(Vec a, Vec b) { return _mm256_max_epi32(a, b); }
-    AVX2 Vec mullo(Vec a, Vec b) { return _mm256_mullo_epi32(a, b); }
-    AVX2 Vec srli(Vec a, int n) { return _mm256_srli_epi32(a, n); }
-    AVX2 Vec srai(Vec a, int n) { return _mm256_srai_epi32(a, n); }
-    AVX2 Mask greater(Vec a, Vec b) { return _mm256_cmpgt_epi32(a, b); }
-    AVX2 Mask equal(Vec a, Vec b) { return _mm256_cmpeq_epi32(a, b); }
-    AVX2 Mask both(Mask a, Mask b) { return _mm256_and_si256(a, b); }
-    AVX2 Mask either(Mask a, Mask b) { return _mm256_or_si256(a, b); }
-    AVX2 bool none(Mask m) { return _mm256_testz_si256(m, m); }
-    AVX2 Vec select(Mask m, Vec yes, Vec no) { return _mm256_blendv_epi8(no, yes, m); }
-    // Stores v in the lanes where low <= y <= high.
-    AVX2 void store_between(Vec *row, Vec low, Vec y, Vec high, Vec v) {
-        _mm256_store_si256(row, select(either(greater(low, y), greater(y, high)), *row, v));
-    }
-    AVX2 void store_tops(TopWord *to, Vec tops) { _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), tops); }
-    AVX2 Vec order(const uint8_t *o) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(o)); }
-
-    // Colour words and light/z words of eight pixels.
-    AVX2 void pixels(const rv_Pixel *p, Vec &rgba, Vec &lz) {
-        const auto *src = reinterpret_cast<const __m256i *>(p);
-        const __m256 a = _mm256_castsi256_ps(_mm256_loadu_si256(src));
-        const __m256 b = _mm256_castsi256_ps(_mm256_loadu_si256(src + 1));
-        lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
-        rgba = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0x88)), 0xD8);
-    }
-
-    // A byte shuffle doing the same within each 32-bit lane: pattern holds
-    // the byte indices for lane 0 (0x80 for a zero byte).
-    AVX2 Vec each_lane(uint32_t pattern) {
-        const __m256i offsets =
-            _mm256_setr_epi32(0, 0x04040404, 0x08080808, 0x0C0C0C0C, 0, 0x04040404, 0x08080808, 0x0C0C0C0C);
-        return _mm256_add_epi8(splat(static_cast<int32_t>(pattern)), offsets);
-    }
-
-    // Lit colours (red, green, blue bytes, top byte 0). A channel in the high
-    // byte of a 16-bit lane times light, high half, is (channel * light) >> 8.
-    AVX2 Vec lit(Vec rgba, Vec lz) {
-        const __m256i light = _mm256_shuffle_epi8(lz, each_lane(0x01000100));  // in both halves
-        const __m256i byte = _mm256_set1_epi16(0xFF);
-        const __m256i red_blue = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_slli_epi16(rgba, 8), light), byte);
-        const __m256i green = _mm256_min_epu16(_mm256_mulhi_epu16(_mm256_and_si256(rgba, splat(0xFF00)), light), byte);
-        return _mm256_or_si256(red_blue, _mm256_slli_epi16(green, 8));
-    }
-
-    // Per byte (over * f + under * (255 - f)) >> 8 with f the low byte of each
-    // 32-bit lane of weights; 16-bit lanes cannot carry as 255 * 255 < 65536.
-    AVX2 Vec mix(Vec over, Vec under, Vec weights) {
-        const __m256i low = splat(0x00FF00FF);
-        const __m256i w = _mm256_shuffle_epi8(weights, each_lane(0x80008000u)), u = _mm256_sub_epi16(low, w);
-        const __m256i even = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(over, low), w),
-                                                                _mm256_mullo_epi16(_mm256_and_si256(under, low), u)),
-                                               8);
-        const __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(over, 8), w),
-                                             _mm256_mullo_epi16(_mm256_srli_epi16(under, 8), u));
-        return _mm256_or_si256(even, _mm256_andnot_si256(low, odd));
-    }
-
-    // The smallest `low` and the largest `high` over the lanes set (values
-    // 0..65535; at least one lane set).
-    AVX2 void lane_range(Mask set, Vec low, Vec high, int32_t &least, int32_t &most) {
-        // Both minima in one pass: low in the bottom half, 65535 - high on top.
-        __m256i key = _mm256_or_si256(low, _mm256_slli_epi32(_mm256_sub_epi32(splat(0xFFFF), high), 16));
-        key = _mm256_or_si256(key, _mm256_xor_si256(set, splat(-1)));
-        __m128i m = _mm_min_epu16(_mm256_castsi256_si128(key), _mm256_extracti128_si256(key, 1));
-        m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0x4E));
-        m = _mm_min_epu16(m, _mm_shuffle_epi32(m, 0xB1));
-        const auto k = static_cast<uint32_t>(_mm_cvtsi128_si32(m));
-        least = static_cast<int32_t>(k & 0xFFFF);
-        most = 0xFFFF - static_cast<int32_t>(k >> 16);
-    }
-
-    // Stores eight tile colours as 24 screen bytes; order puts each 16-byte
-    // lane's channels in screen order and drops its top bytes.
-    AVX2 void put(Vec colours, Vec order, uint8_t *dst) { put_eight(colours, order, dst); }
+// What every block of one call shares.
+struct Frame {
+    const rv_Pixel *pixels;  // surface row 0
+    ptrdiff_t pitch;         // pixels per surface row
+    int32_t h, nr;
+    uint32_t sine, cosine;
+    uint8_t *screen;    // screen row 0
+    ptrdiff_t stride;   // bytes per screen row
+    int32_t *tops;      // the top buffer
+    uint32_t *tile;     // h + min_run rows of Lanes colours (spare rows below)
+    alignas(16) uint8_t order[16];  // tile bytes to screen bytes, per 16-byte block
+    alignas(64) int32_t pack[HWY_MAX_BYTES / 4];  // lanes holding screen bytes, to the front
 };
-#undef AVX2
 
+// Spreads the low byte of each 32-bit lane to both of its 16-bit halves.
+alignas(16) constexpr uint8_t weight_pick[16] = {0, 0x80, 0, 0x80, 4,  0x80, 4,  0x80,
+                                                 8, 0x80, 8, 0x80, 12, 0x80, 12, 0x80};
+
+// Lit colours (red, green, blue bytes, top byte 0).
+HWY_INLINE VU lit(DU d, VU rgba, VU lz) {
+    const VU byte = Set(d, 0xFFu), light = And(lz, Set(d, 0xFFFFu));
+    const VU r = lit_channel(And(rgba, byte), light, byte);
+    const VU g = lit_channel(And(ShiftRight<8>(rgba), byte), light, byte);
+    const VU b = lit_channel(And(ShiftRight<16>(rgba), byte), light, byte);
+    return Or(Or(r, ShiftLeft<8>(g)), ShiftLeft<16>(b));
+}
+
+// Each channel byte of over mixed into under's with weight f, the low byte
+// of each lane of weights: channels in 16-bit lanes, even bytes and odd.
+HWY_INLINE VU mix(DU d, VU over, VU under, VU weights, VB pick) {
+    const Repartition<uint16_t, DU> dw;
+    const auto f = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
+    const auto rest = Sub(Set(dw, uint16_t{255}), f), low = Set(dw, uint16_t{0xFF});
+    const auto o = BitCast(dw, over), u = BitCast(dw, under);
+    const auto even = edge_mix(And(o, low), And(u, low), f, rest);
+    const auto odd = edge_mix(ShiftRight<8>(o), ShiftRight<8>(u), f, rest);
+    return BitCast(d, Or(even, ShiftLeft<8>(odd)));
+}
+
+#if !HWY_HAVE_SCALABLE
+// The least value of each 16-bit half over the 32-bit lanes of key.
+template <class D>
+HWY_INLINE uint32_t least_halves(D d, VFromD<D> key) {
+    if constexpr (MaxLanes(d) > 4) {
+        const Half<D> dh;
+        const Repartition<uint16_t, decltype(dh)> dw;
+        return least_halves(dh, BitCast(dh, Min(BitCast(dw, LowerHalf(dh, key)), BitCast(dw, UpperHalf(dh, key)))));
+    } else {
+        const Repartition<uint16_t, D> dw;
+        key = BitCast(d, Min(BitCast(dw, key), BitCast(dw, Shuffle1032(key))));
+        key = BitCast(d, Min(BitCast(dw, key), BitCast(dw, Shuffle2301(key))));
+        return GetLane(key);
+    }
+}
 #endif
 
-}  // namespace
+// The least `low` and the largest `high` over the lanes set (values
+// 0..65535; at least one lane set).
+HWY_INLINE void lane_range(DI di, Mask<DI> set, VI low, VI high, int32_t &least, int32_t &most) {
+#if HWY_HAVE_SCALABLE
+    least = GetLane(MinOfLanes(di, IfThenElse(set, low, Set(di, 0xFFFF))));
+    most = GetLane(MaxOfLanes(di, IfThenElseZero(set, high)));
+#else
+    // Both minima in one pass: low in the bottom half, 65535 - high on top.
+    const DU du;
+    const VU key = Or(BitCast(du, low), ShiftLeft<16>(BitCast(du, Sub(Set(di, 0xFFFF), high))));
+    const uint32_t k = least_halves(du, IfThenElse(RebindMask(du, set), key, Set(du, ~0u)));
+    least = static_cast<int32_t>(k & 0xFFFF);
+    most = 0xFFFF - static_cast<int32_t>(k >> 16);
+#endif
+}
 
-namespace relvane::fast {
+// Stores v in the lanes of row that m selects.
+HWY_INLINE void store_lanes(DU d, VU v, Mask<DU> m, uint32_t *HWY_RESTRICT row) {
+#if HWY_TARGET <= HWY_AVX3 || HWY_HAVE_SCALABLE
+    BlendedStore(v, m, d, row);  // masked stores are single instructions here
+#else
+    Store(IfThenElse(m, v, Load(d, row)), d, row);
+#endif
+}
+
+#if !HWY_HAVE_SCALABLE
+// Stores the first n bytes of v: whole halves, down to 4 bytes.
+template <size_t n, class D>
+HWY_INLINE void store_front(D d, VFromD<D> v, uint8_t *HWY_RESTRICT dst) {
+    constexpr size_t full = MaxLanes(d);
+    if constexpr (n == 0) {
+        (void)v, (void)dst;
+    } else if constexpr (n >= full) {
+        StoreU(v, d, dst);
+    } else {
+        const Half<D> dh;
+        if constexpr (n >= full / 2) {
+            StoreU(LowerHalf(dh, v), dh, dst);
+            store_front<n - full / 2>(dh, UpperHalf(dh, v), dst + full / 2);
+        } else {
+            store_front<n>(dh, LowerHalf(dh, v), dst);
+        }
+    }
+}
+#endif
+
+// Stores one tile row of colours as 3 * Lanes screen bytes: order puts each
+// 16-byte block's four colours in screen channel order in its first 12
+// bytes, pack moves those blocks' bytes together.
+template <class Pack>
+HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst) {
+    const DB db;
+    VU bytes = BitCast(d, TableLookupBytes(BitCast(db, colours), order));
+#if HWY_HAVE_SCALABLE
+    bytes = TableLookupLanes(bytes, pack);
+    BlendedStore(BitCast(db, bytes), FirstN(db, 3 * Lanes(d)), db, dst);
+#else
+    if constexpr (MaxLanes(d) > 4) bytes = TableLookupLanes(bytes, pack);
+    else (void)pack;
+    store_front<3 * MaxLanes(d)>(db, BitCast(db, bytes), dst);
+#endif
+}
+
+// Asks for the line at p + offset, which may lie past the screen, as
+// prefetches never fault.
+HWY_INLINE void prefetch_at(const uint8_t *p, ptrdiff_t offset) {
+    hwy::Prefetch(reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(p) + offset));
+}
+
+// Columns x0..x0 + Lanes - 1 whole: every slice into the tile, then the sky
+// and every row to the screen. A lane's edge colour is what its column's top
+// row holds, the underside of the next blend there, so no blend reads the
+// tile.
+void show_block(const Frame &f, int32_t x0) {
+    const DU du;
+    const DI di;
+    const DB db;
+    const size_t lanes = Lanes(du);
+    const int32_t h = f.h;
+    const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
+    const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
+    const VU cosine = Set(du, f.cosine), bias = Set(du, 0x80000000u), one_u = Set(du, 1u);
+    const VB pick = LoadDup128(db, weight_pick);
+    uint32_t *const tile = f.tile;
+    VI tops = Set(di, h * 256);
+    VU edge = Zero(du);
+    // The slices run up the surface's rows, a stride the hardware does not
+    // follow: the block's pixels some rows ahead are fetched in time (every
+    // 63 bytes reaches each line they touch).
+    const rv_Pixel *const pixels = f.pixels + x0;
+    uint32_t offset = 0;  // j * S, wrapping
+    for (int32_t j = 0; j <= f.nr; ++j, offset += f.sine) {
+        const auto *next = reinterpret_cast<const uint8_t *>(pixels + std::max(f.nr - j - pixels_ahead, 0) * f.pitch);
+        for (size_t b = 0; b < lanes * sizeof(rv_Pixel); b += 63) hwy::Prefetch(next + b);
+        VU rgba, lz;
+        LoadInterleaved2(du, reinterpret_cast<const uint32_t *>(pixels + (f.nr - j) * f.pitch), rgba, lz);
+        // c * z <= 65536 * 65535 and the rise is below 2^24, as in the plain code.
+        const VU rise = ShiftRight<8>(Add(Set(du, offset), ShiftRight<8>(Mul(ShiftRight<16>(lz), cosine))));
+        const VI raw = Sub(bottom, BitCast(di, rise));
+        const auto visible = Gt(tops, raw);
+        if (AllFalse(di, visible)) continue;
+        const VU colour = lit(du, rgba, lz);
+        const VI top = Max(raw, zero);
+        const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
+        const VU blended = mix(du, colour, edge, BitCast(du, tops), pick);
+        const auto blend = And(visible, Gt(last, to));
+        // A drawing lane paints colour on rows from..to-1 and the blend on row
+        // to if it blends. Row y's count k = y - from + 2^31, wrapping, is as
+        // a signed value below paint_end = to - from + 2^31 on the colour
+        // rows, below store_end on the rows stored: one compare per bound,
+        // and rows above from wrap to large values.
+        const VU paint_end = Add(BitCast(du, Sub(to, from)), bias);
+        const VU store_end = IfThenElse(RebindMask(du, visible),
+                                        Add(paint_end, IfThenElseZero(RebindMask(du, blend), one_u)), bias);
+        const VI colour_end = BitCast(di, paint_end), end = BitCast(di, store_end);
+        int32_t y0, y1;
+        lane_range(di, visible, from, to, y0, y1);
+        // At least a fixed run of rows, two at a time, so the loop's end is
+        // rarely guessed wrong (the count varies from slice to slice); the
+        // tile has spare rows below for it.
+        y1 = std::max(y1, y0 + min_run - 1);
+        VI k = BitCast(di, Sub(Set(du, static_cast<uint32_t>(y0) + 0x80000000u), BitCast(du, from)));
+        for (int32_t y = y0; y <= y1; y += 2, k = Add(k, two)) {
+            uint32_t *row = tile + static_cast<size_t>(y) * lanes;
+            store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, k)), colour, blended),
+                        RebindMask(du, Gt(end, k)), row);
+            const VI below = Add(k, one);
+            store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, below)), colour, blended),
+                        RebindMask(du, Gt(end, below)), row + lanes);
+        }
+        edge = IfThenElse(RebindMask(du, And(visible, Gt(to, from))), colour,
+                          IfThenElse(RebindMask(du, blend), blended, edge));
+        tops = IfThenElse(visible, top, tops);
+    }
+    StoreU(tops, di, f.tops + x0);
+
+    // Sky above the tops, then every row to the screen, whose rows are
+    // fetched some rows ahead.
+    const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
+    const VI to = ShiftRight<8>(tops);
+    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops), pick);
+    const auto blend = Gt(last, to);
+    const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
+    const VB order = LoadDup128(db, f.order);
+    const auto pack = SetTableIndices(du, f.pack);
+    uint8_t *dst = f.screen + 3 * static_cast<ptrdiff_t>(x0);
+    const ptrdiff_t stride = f.stride;
+    int32_t r = 0;
+    VI y = zero;
+    for (; r < sky_end; ++r, dst += stride, y = Add(y, one)) {
+        VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, tile + static_cast<size_t>(r) * lanes));
+        c = IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c);
+        prefetch_at(dst, screen_ahead * stride);
+        put(du, c, order, pack, dst);
+    }
+    for (; r < h; ++r, dst += stride) {
+        prefetch_at(dst, screen_ahead * stride);
+        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst);
+    }
+}
+
+}  // namespace tilted
+#endif
 
 bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
                  int32_t cosine) {
+#if HWY_TARGET == HWY_SCALAR
+    (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
+    return false;  // one lane: the plain code is the block
+#else
+    using namespace tilted;
+    const size_t lanes = Lanes(DU());
+    auto tile = hwy::AllocateAligned<uint32_t>((static_cast<size_t>(h) + min_run) * lanes);
+    if (!tile) return false;
+    const int32_t w = l.w;
+    tilted_front(surface, h, w);
+    Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
+            static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile.get(), {}, {}};
+    for (int32_t p = 0; p < 4; ++p) {
+        f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
+        f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);
+        f.order[3 * p + l.b] = static_cast<uint8_t>(4 * p + 2);
+    }
+    for (int32_t i = 12; i < 16; ++i) f.order[i] = 15;  // dropped
+    for (size_t i = 0; i < lanes; ++i)
+        f.pack[i] = static_cast<int32_t>(4 * i < 3 * lanes ? i / 3 * 4 + i % 3 : i);
+    int32_t x0 = 0;
+    for (; x0 + static_cast<int32_t>(lanes) <= w; x0 += static_cast<int32_t>(lanes)) show_block(f, x0);
+    if (x0 < w) tilted_columns(surface, screen, l, h, sine, cosine, x0, w);
+    return true;
+#endif
+}
+
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(show_tilted);
+
+bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
+                 int32_t cosine) {
+    constexpr int32_t max_tile_rows = 4096;  // the tile stays in the cache
+    // Screens whose channels share a byte and 4-byte screens are the plain code's.
     if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
     if (h > max_tile_rows || !pixel_aligned(surface->pixels)) return false;
-    const int32_t w = l.w;
-    const int32_t nr = surface->height == h ? h - 2 : h - 1;
-    if (nr >= 0) {
-        rv_Pixel *front = surface_row(surface, nr);
-        for (int32_t x = 0; x < w; ++x) front[x].light = 0;
-    }
-    TiltedFrame v{surface, h, nr, static_cast<uint32_t>(sine), static_cast<uint32_t>(cosine),
-                  {static_cast<uint32_t>(l.r * 8), static_cast<uint32_t>(l.g * 8), static_cast<uint32_t>(l.b * 8)}, {}};
-    screen_order(v.shifts, v.order);
-    auto *tops_out = reinterpret_cast<TopWord *>(surface_row(surface, surface->height - 1));
-    alignas(64) uint32_t tile[(max_tile_rows + min_run) * 2 * block];  // spare rows below
-    int32_t tops[block];
-    int32_t x0 = 0;
-#if defined(__x86_64__)
-    if (wide_vectors_enabled() && have_block16())
-        for (; x0 + 2 * block <= w; x0 += 2 * block) show_block16(v, screen, x0, tile, tops_out);
-    if (has_avx2())
-        for (; x0 + block <= w; x0 += block)
-            show_block<Lanes8>(v, screen, x0, reinterpret_cast<__m256i *>(tile), tops_out);
-#endif
-    for (; x0 < w; x0 += block) {
-        const int32_t n = std::min(block, w - x0);
-        draw_block(v, x0, n, tile, tops);
-        for (int32_t y = 0; y < h; ++y)
-            put_pixels(tile + y * block, screen_row(screen, y) + 3 * static_cast<ptrdiff_t>(x0), n);
-        for (int32_t i = 0; i < n; ++i) tops_out[x0 + i] = tops[i];
-    }
-    return true;
+    return HWY_DYNAMIC_DISPATCH(show_tilted)(surface, screen, l, h, sine, cosine);
 }
 
 }  // namespace relvane::fast
+#endif

@@ -84,14 +84,11 @@ TEST(DisplayFast, ProfilesAndHeightMatchPlain) {
 // Random angles in the range, beyond it and NaN, with heights cut down by a
 // random shift so that the terrain lies within the screen as well as above
 // it (uncut random heights make cliffs). The plain and the fast call of a
-// trial come in turn and share one draw. Both the 16-lane and the 8-lane
-// blocks are compared.
-class TiltedFast : public testing::TestWithParam<bool> {
-    void TearDown() override { relvane::set_wide_vectors_enabled(true); }
-};
+// trial come in turn and share one draw. Run for every vector target, so
+// for every block width.
+RELVANE_FAST_SUITE(TiltedFast);
 
 TEST_P(TiltedFast, MatchesPlain) {
-    relvane::set_wide_vectors_enabled(GetParam());
     std::mt19937 rng(36);
     float angle = 0.0f;
     int z_shift = 0;
@@ -109,8 +106,6 @@ TEST_P(TiltedFast, MatchesPlain) {
     };
     compare_display(35, show, show, 3000, 60);
 }
-
-INSTANTIATE_TEST_SUITE_P(DisplayFast, TiltedFast, testing::Bool());
 
 }  // namespace
 #endif
