@@ -5,6 +5,7 @@
 // vector types and these overloads serve for plain integers.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <type_traits>
 
@@ -49,5 +50,18 @@ template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
 constexpr T IfThenZeroElse(bool m, T no) { return m ? T{0} : no; }
 template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
 constexpr T IfThenElseZero(bool m, T yes) { return m ? yes : T{0}; }
+
+// Comparisons give the plain code's masks: plain bools.
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr bool Lt(T a, T b) { return a < b; }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr bool Gt(T a, T b) { return a > b; }
+template <typename T, typename = std::enable_if_t<std::is_integral_v<T>>>
+constexpr bool Eq(T a, T b) { return a == b; }
+
+// Single precision, one rounding per operation (no fused steps).
+inline float Add(float a, float b) { return a + b; }
+inline float Mul(float a, float b) { return a * b; }
+inline float Sqrt(float v) { return std::sqrt(v); }
 
 }  // namespace relvane::lanes

@@ -81,6 +81,12 @@ inline uint8_t *screen_row(const SDL_Surface *screen, int32_t y) {
     return static_cast<uint8_t *>(screen->pixels) + static_cast<ptrdiff_t>(y) * screen->pitch;
 }
 
+// Channels already held to 0..255 (r, g, b members of any integer type).
+template <typename Channels>
+inline Rgb rgb(const Channels &c) {
+    return {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)};
+}
+
 inline void put_rgb(uint8_t *d, const ScreenLayout &l, Rgb c) {
     d[l.r] = c.r;
     d[l.g] = c.g;

@@ -1,92 +1,79 @@
-// Fast path of rv_ShowHeight for 3-byte screens.
-#include <immintrin.h>
+// Fast path of rv_ShowHeight for 3-byte screens: the ramp a vector of
+// pixels at a time in 32-bit lanes.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/show_height_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
 
+#include "false_colours.h"
 #include "show_rows_simd.h"
 
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "false_colours-inl.h"
+#include "screen_store-inl.h"
 
-using namespace relvane::fast;
-using relvane::PixelWord;
-
-// The ramp's four segments as clamped straight lines of the index q.
-inline uint32_t ramp(int32_t q, Shifts sh) {
-    const int32_t i = std::clamp(q, 0, 1023);
-    const int32_t red = std::clamp(i - 512, 0, 255);
-    const int32_t green = std::clamp(i - 256, 0, 255);
-    const int32_t blue = std::max(std::max(std::min(i, 511 - i), 0), i - 768);
-    return q > 1023 ? sh.pack(255, 0, 255)
-                    : sh.pack(static_cast<uint32_t>(red), static_cast<uint32_t>(green), static_cast<uint32_t>(blue));
+#if HWY_TARGET != HWY_SCALAR  // the store needs whole 16-byte blocks
+// Keeps: scales outside 0..32768 can turn the wrapped product negative,
+// which leaves the pixel; the others keep every product within 0..2^31.
+template <bool Keeps>
+void height_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l, int32_t scale) {
+    const ScalableTag<uint32_t> d;
+    const auto *words = reinterpret_cast<const uint32_t *>(src);
+    auto group = [d, words, scale](size_t i) {
+        const RebindToSigned<decltype(d)> di;
+        const auto zero = Zero(di), c255 = Set(di, 255), c256 = Set(di, 256), c511 = Set(di, 511);
+        const auto c512 = Set(di, 512), c768 = Set(di, 768), c1023 = Set(di, 1023);
+        // the light/height words, in order
+        const auto lz = ConcatOdd(d, LoadU(d, words + 2 * i + Lanes(d)), LoadU(d, words + 2 * i));
+        // the 32-bit product wraps, as in the plain code
+        const auto t = BitCast(di, Mul(ShiftRight<16>(lz), Set(d, static_cast<uint32_t>(scale))));
+        const auto q = ShiftRight<12>(t);
+        const auto at = Min(q, c1023);
+        const auto red = height_red(at, c512, zero, c255);
+        const auto green = height_green(Gt(q, c1023), at, c256, zero, c255);
+        const auto blue = height_blue(at, c511, c768, zero);
+        const auto rgb = Or(red, Or(ShiftLeft<8>(green), ShiftLeft<16>(blue)));
+        // a negative product sets the top bit: the pixel is left
+        return BitCast(d, Keeps ? Or(rgb, And(t, Set(di, INT32_MIN))) : rgb);
+    };
+    auto one = [src, scale](size_t i) {
+        FalseColour c;
+        const auto t = static_cast<int32_t>(static_cast<uint32_t>(src[i].z) * static_cast<uint32_t>(scale));
+        return height_colour(t, c) ? pack(c.r, c.g, c.b) : 0x80000000u;
+    };
+    put_row<Keeps>(d, dst, w, screen_order(l), l, group, one);
 }
-
-// Scales of 0 to 32768 keep every product positive and within 32 bits.
-__attribute__((target_clones("avx2", "default")))
-void height_row_positive(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s, int32_t scale) {
-    show_row(src, dst, w, s, [scale](uint32_t, uint32_t lz, Shifts sh, bool &) {
-        return ramp(static_cast<int32_t>(lz >> 16) * scale >> 12, sh);
-    });
-}
-
-#if defined(__x86_64__)
-__attribute__((target("avx2"))) inline __m256i clamp_byte(__m256i v) {
-    return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
-}
-
-// The same ramp eight pixels at a time, stored straight as 3-byte pixels.
-__attribute__((target("avx2"))) void height_row_avx2(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s,
-                                                     int32_t scale) {
-    const __m256i k = _mm256_set1_epi32(scale), zero = _mm256_setzero_si256();
-    const __m256i c256 = _mm256_set1_epi32(256), c511 = _mm256_set1_epi32(511);
-    const __m256i c512 = _mm256_set1_epi32(512), c768 = _mm256_set1_epi32(768), c1023 = _mm256_set1_epi32(1023);
-    const __m256i magenta = _mm256_set1_epi32(0xFF00FF);
-    uint8_t bytes[32];
-    screen_order(s, bytes);
-    const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(bytes));
-    int32_t i = 0;
-    for (; i + 8 <= w; i += 8, dst += 24) {
-        // light/z words of the eight pixels, back in order
-        const __m256 a = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + 2 * i)));
-        const __m256 b = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + 2 * i + 8)));
-        const __m256i lz = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD)), 0xD8);
-        const __m256i q = _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(lz, 16), k), 12);
-        const __m256i at = _mm256_min_epi32(q, c1023);
-        const __m256i red = clamp_byte(_mm256_sub_epi32(at, c512));
-        const __m256i green = clamp_byte(_mm256_sub_epi32(at, c256));
-        const __m256i blue = _mm256_max_epi32(_mm256_max_epi32(_mm256_min_epi32(at, _mm256_sub_epi32(c511, at)), zero),
-                                              _mm256_sub_epi32(at, c768));
-        // red in the low byte; the store puts the channels in the screen's order
-        __m256i packed = _mm256_or_si256(_mm256_or_si256(red, _mm256_slli_epi32(green, 8)), _mm256_slli_epi32(blue, 16));
-        packed = _mm256_blendv_epi8(packed, magenta, _mm256_cmpgt_epi32(q, c1023));
-        put_eight(packed, order, dst);
-    }
-    height_row_positive(src + 2 * i, dst, w - i, s, scale);
-}
-
 #endif
-
-__attribute__((target_clones("avx2", "default")))
-void height_row(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s, uint32_t scale) {
-    show_row(src, dst, w, s, [scale](uint32_t, uint32_t lz, Shifts sh, bool &keep) {
-        const auto t = static_cast<int32_t>((lz >> 16) * scale);
-        keep = t < 0;
-        return ramp(t >> 12, sh);
-    });
-}
-
-}  // namespace
-
-namespace relvane::fast {
 
 bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
-    return show_rows(surface, screen, [scale](const PixelWord *src, uint8_t *dst, int32_t w, Shifts s) {
-        if (scale >= 0 && scale <= 32768) {
-#if defined(__x86_64__)
-            if (has_avx2()) return height_row_avx2(src, dst, w, s, scale);
-#endif
-            height_row_positive(src, dst, w, s, scale);
-        } else {
-            height_row(src, dst, w, s, static_cast<uint32_t>(scale));
-        }
+#if HWY_TARGET == HWY_SCALAR
+    (void)surface, (void)screen, (void)scale;
+    return false;
+#else
+    const bool keeps = scale < 0 || scale > 32768;
+    return show_rows(surface, screen, [keeps, scale](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+        if (keeps)
+            height_row<true>(src, dst, w, l, scale);
+        else
+            height_row<false>(src, dst, w, l, scale);
     });
+#endif
+}
+
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(show_height);
+
+bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
+    return HWY_DYNAMIC_DISPATCH(show_height)(surface, screen, scale);
 }
 
 }  // namespace relvane::fast
+#endif

@@ -1,28 +1,58 @@
-// Fast path of rv_ShowLight for 3-byte screens.
+// Fast path of rv_ShowLight for 3-byte screens: the false colours a vector
+// of pixels at a time in 32-bit lanes.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/show_light_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "false_colours.h"
 #include "show_rows_simd.h"
 
-namespace {
-
-using namespace relvane::fast;
-using relvane::PixelWord;
-
-__attribute__((target_clones("avx2", "default")))
-void light_row(const PixelWord *src, uint8_t *dst, int32_t n, Shifts s) {
-    show_row(src, dst, n, s, [](uint32_t, uint32_t lz, Shifts sh, bool &) {
-        const uint32_t light = lz & 0xFFFFu;
-        const uint32_t red = light <= 255 ? 0 : light <= 511 ? light - 256 : 255;
-        const uint32_t green = light <= 255 ? light : 255;
-        const uint32_t blue = light <= 511 ? 0 : 255;
-        return sh.pack(red, green, blue);
-    });
-}
-
-}  // namespace
-
-namespace relvane::fast {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "false_colours-inl.h"
+#include "screen_store-inl.h"
 
 bool show_light(const rv_Surface *surface, SDL_Surface *screen) {
-    return show_rows(surface, screen, light_row);
+#if HWY_TARGET == HWY_SCALAR
+    (void)surface, (void)screen;
+    return false;  // the store needs whole 16-byte blocks
+#else
+    return show_rows(surface, screen, [](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+        const ScalableTag<uint32_t> d;
+        const auto *words = reinterpret_cast<const uint32_t *>(src);
+        auto group = [d, words](size_t i) {
+            const RebindToSigned<decltype(d)> di;
+            const auto zero = Zero(di), c255 = Set(di, 255), c256 = Set(di, 256), c511 = Set(di, 511);
+            const auto lz = ConcatOdd(d, LoadU(d, words + 2 * i + Lanes(d)), LoadU(d, words + 2 * i));
+            const auto light = BitCast(di, And(lz, Set(d, 0xFFFFu)));
+            const auto red = light_red(light, c256, zero, c255);
+            const auto green = light_green(light, c255);
+            const auto blue = light_blue(Gt(light, c511), c255);
+            return BitCast(d, Or(red, Or(ShiftLeft<8>(green), ShiftLeft<16>(blue))));
+        };
+        auto one = [src](size_t i) {
+            const FalseColour c = light_colour(src[i].light);
+            return pack(c.r, c.g, c.b);
+        };
+        put_row<false>(d, dst, w, screen_order(l), l, group, one);
+    });
+#endif
+}
+
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(show_light);
+
+bool show_light(const rv_Surface *surface, SDL_Surface *screen) {
+    return HWY_DYNAMIC_DISPATCH(show_light)(surface, screen);
 }
 
 }  // namespace relvane::fast
+#endif

@@ -1,6 +1,7 @@
 // Height profiles: every n-th surface row drawn as a filled green graph in a
 // band of n screen rows, with a blue middle line and a red foot line.
 #include "display.h"
+#include "false_colours.h"
 #include "screen_frame.h"
 #include "render_fast.h"
 
@@ -20,10 +21,7 @@ extern "C" void rv_ShowProfiles(const rv_Surface *surface, SDL_Surface *screen, 
         const uint8_t red = k == n - 1 ? 255 : 0;
         const uint8_t blue = k == n / 2 ? 255 : 0;
         auto colour = [n, k, red, blue](const rv_Pixel &p, Rgb &c) {
-            const int32_t d = (n * (65535 - static_cast<int32_t>(p.z))) >> 8;
-            const int32_t line = d >> 8;
-            const int32_t f = d & 255;
-            const uint8_t green = line < k ? 255 : line > k ? 0 : static_cast<uint8_t>(f == 0 ? 255 : 256 - f);
+            const auto green = static_cast<uint8_t>(profile_green(p.z, n, k));
             c = {red, green, blue};
             return true;
         };

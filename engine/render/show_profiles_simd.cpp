@@ -1,38 +1,67 @@
-// Fast path of rv_ShowProfiles for 3-byte screens.
+// Fast path of rv_ShowProfiles for 3-byte screens: the graph's green a
+// vector of pixels at a time in 32-bit lanes.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/show_profiles_simd.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <algorithm>
+
+#include "false_colours.h"
 #include "show_rows_simd.h"
 
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace relvane::fast::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+using namespace hn;  // the shared formulas call vector operations unqualified
+#include "false_colours-inl.h"
+#include "screen_store-inl.h"
 
-using namespace relvane::fast;
-using relvane::PixelWord;
-
-constexpr int32_t max_rows_per_band = 32768;
-
+#if HWY_TARGET != HWY_SCALAR  // the store needs whole 16-byte blocks
 // Row k of a band of n rows showing the surface row src.
-__attribute__((target_clones("avx2", "default")))
-void profile_row(const PixelWord *src, uint8_t *dst, int32_t w, Shifts s, int32_t n, int32_t k) {
-    const uint32_t red = k == n - 1 ? 255 : 0;
-    const uint32_t blue = k == n / 2 ? 255 : 0;
-    show_row(src, dst, w, s, [n, k, red, blue](uint32_t, uint32_t lz, Shifts sh, bool &) {
-        const int32_t d = (n * (65535 - static_cast<int32_t>(lz >> 16))) >> 8;
-        const int32_t line = d >> 8;
-        const int32_t f = d & 255;
-        const int32_t edge = f == 0 ? 255 : 256 - f;
-        const int32_t green = line < k ? 255 : line > k ? 0 : edge;
-        return sh.pack(red, static_cast<uint32_t>(green), blue);
-    });
+void profile_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l, int32_t n, int32_t k) {
+    const ScalableTag<uint32_t> d;
+    const auto *words = reinterpret_cast<const uint32_t *>(src);
+    const uint32_t red_blue = pack(k == n - 1 ? 255 : 0, 0, k == n / 2 ? 255 : 0);
+    auto group = [d, words, n, k, red_blue](size_t i) {
+        const RebindToSigned<decltype(d)> di;
+        const auto lz = ConcatOdd(d, LoadU(d, words + 2 * i + Lanes(d)), LoadU(d, words + 2 * i));
+        const auto z = BitCast(di, ShiftRight<16>(lz));
+        const auto green = profile_green(z, Set(di, n), Set(di, k), Set(di, 65535), Set(di, 255), Set(di, 256));
+        return Or(Set(d, red_blue), BitCast(d, ShiftLeft<8>(green)));
+    };
+    auto one = [src, n, k, red_blue](size_t i) {
+        return red_blue | static_cast<uint32_t>(relvane::profile_green(src[i].z, n, k)) << 8;
+    };
+    put_row<false>(d, dst, w, screen_order(l), l, group, one);
 }
-
-}  // namespace
-
-namespace relvane::fast {
+#endif
 
 bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
-    const int32_t n = std::clamp<int32_t>(rows, 1, max_rows_per_band);
-    return show_screen_rows(surface, screen, [surface, n](int32_t y, uint8_t *dst, int32_t w, Shifts s) {
+#if HWY_TARGET == HWY_SCALAR
+    (void)surface, (void)screen, (void)rows;
+    return false;
+#else
+    // as the plain code clamps it: n * 65535 fits 32 signed bits
+    const int32_t n = std::clamp<int32_t>(rows, 1, 32768);
+    return show_screen_rows(surface, screen, [surface, n](int32_t y, uint8_t *dst, int32_t w, const ScreenLayout &l) {
         const int32_t top = y / n * n;
-        profile_row(surface_words(surface, top), dst, w, s, n, y - top);
+        profile_row(surface_row(surface, top), dst, w, l, n, y - top);
     });
+#endif
+}
+
+}  // namespace relvane::fast::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace relvane::fast {
+
+HWY_EXPORT(show_profiles);
+
+bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
+    return HWY_DYNAMIC_DISPATCH(show_profiles)(surface, screen, rows);
 }
 
 }  // namespace relvane::fast
+#endif
