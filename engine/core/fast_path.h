@@ -34,20 +34,4 @@ typedef uint64_t __attribute__((may_alias)) PixelBits;
 
 inline bool pixel_aligned(const void *p) { return reinterpret_cast<uintptr_t>(p) % 8 == 0; }
 
-// TRANSITION: asked only by the kernels not yet written over portable lanes;
-// goes with the last of them.
-namespace fast {
-inline bool has_avx2() {
-#if defined(__x86_64__)
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-#else
-    return false;
-#endif
-}
-}  // namespace fast
-inline bool wide = true;
-inline bool wide_vectors_enabled() { return wide; }
-inline void set_wide_vectors_enabled(bool on) { wide = on; }
-
 }  // namespace relvane
