@@ -18,57 +18,55 @@ namespace hn = hwy::HWY_NAMESPACE;
 using namespace hn;  // the shared formulas call vector operations unqualified
 #include "round_profile-inl.h"
 
-// A record is one 64-bit word; the pixels' floats and doubles are as many
-// lanes as the records', in narrower vectors.
 using D64 = hn::ScalableTag<uint64_t>;
-using DF = hn::Rebind<float, D64>;
-using DD = hn::Rebind<double, D64>;
-using DI = hn::Rebind<int32_t, D64>;
-using DU = hn::Rebind<uint32_t, D64>;
 
 // The record bytes a shape leaves alone: alpha and light.
 constexpr uint64_t kKeep = 0x0000FFFFFF000000u;
 
-// v held to 0..65535 (NaN to 0), truncated, as record bits.
+// v held to 0..65535 (NaN to 0) and truncated, in 32-bit lanes.
 template <class D, class V>
-hn::Vec<D64> height_bits(D d, V v) {
+hn::Vec<hn::Rebind<uint32_t, D>> height(D d, V v) {
+    const hn::Rebind<int32_t, D> di;
     const V zero = hn::Zero(d), top = hn::Set(d, 65535);
     v = hn::IfThenElse(hn::Gt(v, zero), v, zero);  // false for NaN
     v = hn::IfThenElse(hn::Lt(v, top), v, top);
-    hn::Vec<DI> z;
     if constexpr (sizeof(hn::TFromD<D>) == 8) {
-        z = hn::DemoteTo(DI(), v);  // truncates
+        return hn::BitCast(hn::Rebind<uint32_t, D>(), hn::DemoteTo(di, v));  // truncates
     } else {
-        z = hn::ConvertTo(DI(), v);  // truncates
+        return hn::BitCast(hn::Rebind<uint32_t, D>(), hn::ConvertTo(di, v));  // truncates
     }
-    return hn::ShiftLeft<48>(hn::PromoteTo(D64(), hn::BitCast(DU(), z)));
 }
 
-// The profiles: the height's record bits at distances d, and the plain
-// profile for the tails.
+// The profiles: the heights at distances d (lanes of tag DF), and the plain
+// profile for the tails. The single-precision ones take whole vectors of
+// floats; the paraboloid as many as a vector holds doubles.
 struct Cone {
+    using DF = hn::ScalableTag<float>;
     ConeProfile p;
-    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+    hn::Vec<hn::Rebind<uint32_t, DF>> operator()(hn::Vec<DF> d) const {
         const DF df;
-        return height_bits(df, cone_height(d, hn::Set(df, p.top), hn::Set(df, p.h), hn::Set(df, p.r)));
+        return height(df, cone_height(d, hn::Set(df, p.top), hn::Set(df, p.h), hn::Set(df, p.r)));
     }
 };
 
 struct Dome {
+    using DF = hn::ScalableTag<float>;
     DomeProfile p;
-    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+    hn::Vec<hn::Rebind<uint32_t, DF>> operator()(hn::Vec<DF> d) const {
         const DF df;
-        return height_bits(df, dome_height(d, hn::Set(df, p.k), hn::Set(df, p.r2), hn::Set(df, p.zb)));
+        return height(df, dome_height(d, hn::Set(df, p.k), hn::Set(df, p.r2), hn::Set(df, p.zb)));
     }
 };
 
 struct Paraboloid {
+    using DD = hn::ScalableTag<double>;
+    using DF = hn::Rebind<float, DD>;
     ParaboloidProfile p;
-    hn::Vec<D64> operator()(hn::Vec<DF> d) const {
+    hn::Vec<hn::Rebind<uint32_t, DF>> operator()(hn::Vec<DF> d) const {
         const DF df;
         const DD dd;
         const auto t = hn::PromoteTo(dd, paraboloid_fall(d, hn::Set(df, p.r), hn::Set(df, p.h)));
-        return height_bits(dd, paraboloid_height(t, hn::Set(dd, 256.0), hn::Set(dd, p.zb)));
+        return height(dd, paraboloid_height(t, hn::Set(dd, 256.0), hn::Set(dd, p.zb)));
     }
 };
 
@@ -77,21 +75,28 @@ uint64_t colour_bits(const rv_Pixel *m) {
 }
 
 // One row: colour bits rgb and z = the profile at distance d into n records,
-// d the distance of pixel x0 + i from the centre.
+// d the distance of pixel x0 + i from the centre. Words 2i and 2i + 1 of the
+// span are record i's colour and alpha, and its light and z.
 template <typename Shape>
 void fill_row(uint64_t *span, int32_t x0, int32_t count, float cx, float dy2, uint64_t rgb,
               const Shape &shape) {
-    const D64 d;
+    using DF = typename Shape::DF;
     const DF df;
-    const DI di;
-    const auto keep = hn::Set(d, kKeep), colour = hn::Set(d, rgb);
+    const hn::Rebind<int32_t, DF> di;
+    const hn::Rebind<uint32_t, DF> du;
+    const auto alpha_byte = hn::Set(du, 0xFF000000u), low16 = hn::Set(du, 0xFFFFu);
+    const auto colour = hn::Set(du, static_cast<uint32_t>(rgb));
     const auto centre = hn::Set(df, cx), row = hn::Set(df, dy2);
-    const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
+    auto *words = reinterpret_cast<uint32_t *>(span);
+    const size_t lanes = hn::Lanes(df), n = count > 0 ? static_cast<size_t>(count) : 0;
     size_t i = 0;
     for (; i + lanes <= n; i += lanes) {
         const auto x = hn::ConvertTo(df, hn::Iota(di, x0 + static_cast<int32_t>(i)));
         const auto z = shape(centre_distance(hn::Sub(x, centre), row));
-        hn::StoreU(hn::Or(hn::Or(hn::And(hn::LoadU(d, span + i), keep), colour), z), d, span + i);
+        hn::Vec<decltype(du)> lo, hi;
+        hn::LoadInterleaved2(du, words + 2 * i, lo, hi);
+        hn::StoreInterleaved2(hn::Or(hn::And(lo, alpha_byte), colour),
+                              hn::Or(hn::And(hi, low16), hn::ShiftLeft<16>(z)), du, words + 2 * i);
     }
     for (; i < n; ++i) {
         const float dist = relvane::plain::centre_distance(static_cast<float>(x0 + static_cast<int32_t>(i)) - cx, dy2);
