@@ -39,7 +39,10 @@ void load_spaced(const rv_Pixel *p, int32_t *even, int32_t *odd, int64_t blocks)
     const size_t n = hn::Lanes(d);
     const auto *w = reinterpret_cast<const uint32_t *>(p);
     for (int64_t b = 0; b < blocks; b++, w += 4 * h * n, even += n, odd += n) {
-        const auto words = [&](size_t k) { return hn::ConcatOdd(d, hn::LoadU(d, w + (2 * k + 1) * n), hn::LoadU(d, w + 2 * k * n)); };
+        // the light/height words of the k-th pair of word vectors
+        const auto words = [&](size_t k) {
+            return hn::ConcatOdd(d, hn::LoadU(d, w + (2 * k + 1) * n), hn::LoadU(d, w + 2 * k * n));
+        };
         auto lo = words(0), hi = words(1);
         if constexpr (h == 2) {
             lo = hn::ConcatEven(d, hi, lo);
@@ -58,12 +61,11 @@ HWY_INLINE void merge_heights(uint32_t *w, hn::Vec<hn::ScalableTag<uint32_t>> z,
     hn::StoreU(hn::Or(hn::AndNot(mask, hn::LoadU(d, w)), hn::And(mask, hn::ShiftLeft<16>(z))), d, w);
 }
 
-// The reverse of load_spaced: writes z into
-// the top half of each grid point's light/height word, every other bit
-// stays. A block's 2n grid points in order (n = Lanes(d) of each kind) are
-// InterleaveLower and InterleaveUpper of the even and odd points reordered
-// so that each 128-bit block pairs the right ones; each vector of words
-// then takes its points into place with one lookup.
+// The reverse of load_spaced: writes z into the top half of each grid
+// point's light/height word, every other bit stays. A block's 2n grid points
+// in order are InterleaveLower and InterleaveUpper (which pair lanes within
+// 128-bit blocks) of the even and the odd points reordered by `order`; each
+// vector of words then takes its points into place with one lookup.
 template <int h>
 void store_spaced(rv_Pixel *p, const int32_t *even, const int32_t *odd, int64_t blocks) {
     const hn::ScalableTag<uint32_t> d;

@@ -64,6 +64,8 @@ struct Drawn {
 // none of the inputs, so the last vector may overlap the one before it.
 void mean4(const int32_t *p, const int32_t *q, const int32_t *r, const int32_t *s, const int32_t *d,
            int32_t *HWY_RESTRICT out, int64_t n) {
+    // At most eight lanes: the loop is bound by its five unaligned loads,
+    // and wider vectors split cache lines on more of them (slower at 16).
     const hn::CappedTag<int32_t, 8> di;
     const auto lanes = static_cast<int64_t>(hn::Lanes(di));
     if (n < lanes) {
