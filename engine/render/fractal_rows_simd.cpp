@@ -23,95 +23,73 @@ void store_points(rv_Pixel *p, int64_t stride, const int32_t *v, int64_t n) {
 }
 
 #if HWY_TARGET != HWY_SCALAR
-// Pixels are 64-bit lanes with z in their top 16 bits; a block is a vector
-// of 32-bit points of each kind, from two vectors of pixels of each kind.
-using D64 = hn::ScalableTag<uint64_t>;
-using D32 = hn::Repartition<int32_t, D64>;
-using V64 = hn::Vec<D64>;
-using V32 = hn::Vec<D32>;
+// Pixels are pairs of 32-bit words, colour then light/height, z in the top
+// half of the second; a grid point at half spacing h takes 2h words. A block
+// is a vector of points of each kind, 2n points (n = Lanes) from 4h vectors
+// of words.
+int64_t block_points() { return static_cast<int64_t>(hn::Lanes(hn::ScalableTag<uint32_t>())); }
 
-int64_t block_points() { return static_cast<int64_t>(hn::Lanes(D32())); }
-
-// The z of two vectors of pixels, in order.
-HWY_INLINE V32 heights(V64 lo, V64 hi) {
-    const D32 d;
-    return hn::ConcatEven(d, hn::BitCast(d, hn::ShiftRight<48>(hi)), hn::BitCast(d, hn::ShiftRight<48>(lo)));
-}
-
-// The pixels p with the z of the lower (upper) half of v.
-HWY_INLINE V64 with_lower(V64 p, V32 v) {
-    const hn::Half<D32> dh;
-    const hn::Rebind<uint64_t, decltype(dh)> dw;
-    const V64 z = hn::PromoteTo(dw, hn::BitCast(hn::RebindToUnsigned<decltype(dh)>(), hn::LowerHalf(dh, v)));
-    return hn::Or(hn::And(p, hn::Set(D64(), 0x0000FFFFFFFFFFFFull)), hn::ShiftLeft<48>(z));
-}
-
-HWY_INLINE V64 with_upper(V64 p, V32 v) {
-    const hn::Half<D32> dh;
-    const hn::Rebind<uint64_t, decltype(dh)> dw;
-    const V64 z = hn::PromoteTo(dw, hn::BitCast(hn::RebindToUnsigned<decltype(dh)>(), hn::UpperHalf(dh, v)));
-    return hn::Or(hn::And(p, hn::Set(D64(), 0x0000FFFFFFFFFFFFull)), hn::ShiftLeft<48>(z));
-}
-
-// Half spacing 1: the even and the odd pixels are the grid points.
-void load_pairs(const rv_Pixel *p, int32_t *even, int32_t *odd, int64_t blocks) {
-    const D64 d64;
-    const D32 d32;
-    const size_t n = hn::Lanes(d32);
-    const auto *w = reinterpret_cast<const uint64_t *>(p);
-    for (int64_t b = 0; b < blocks; b++, w += 2 * n, even += n, odd += n) {
-        V64 e0, o0, e1, o1;
-        hn::LoadInterleaved2(d64, w, e0, o0);
-        hn::LoadInterleaved2(d64, w + n, e1, o1);
-        hn::StoreU(heights(e0, e1), d32, even);
-        hn::StoreU(heights(o0, o1), d32, odd);
+// Each block's light/height words of the grid points, taken out in order
+// (every second word, and at h = 2 every second of those), then split into
+// the even and the odd points.
+template <int h>
+void load_spaced(const rv_Pixel *p, int32_t *even, int32_t *odd, int64_t blocks) {
+    const hn::ScalableTag<uint32_t> d;
+    const hn::RebindToSigned<decltype(d)> di;
+    const size_t n = hn::Lanes(d);
+    const auto *w = reinterpret_cast<const uint32_t *>(p);
+    for (int64_t b = 0; b < blocks; b++, w += 4 * h * n, even += n, odd += n) {
+        // the light/height words of the k-th pair of word vectors
+        const auto words = [&](size_t k) {
+            return hn::ConcatOdd(d, hn::LoadU(d, w + (2 * k + 1) * n), hn::LoadU(d, w + 2 * k * n));
+        };
+        auto lo = words(0), hi = words(1);
+        if constexpr (h == 2) {
+            lo = hn::ConcatEven(d, hi, lo);
+            hi = hn::ConcatEven(d, words(3), words(2));
+        }
+        hn::StoreU(hn::BitCast(di, hn::ShiftRight<16>(hn::ConcatEven(d, hi, lo))), di, even);
+        hn::StoreU(hn::BitCast(di, hn::ShiftRight<16>(hn::ConcatOdd(d, hi, lo))), di, odd);
     }
 }
 
-// The reverse of load_pairs; every other field stays.
-void store_pairs(rv_Pixel *p, const int32_t *even, const int32_t *odd, int64_t blocks) {
-    const D64 d64;
-    const D32 d32;
-    const size_t n = hn::Lanes(d32);
-    auto *w = reinterpret_cast<uint64_t *>(p);
-    for (int64_t b = 0; b < blocks; b++, w += 2 * n, even += n, odd += n) {
-        const V32 e = hn::LoadU(d32, even), o = hn::LoadU(d32, odd);
-        V64 e0, o0, e1, o1;
-        hn::LoadInterleaved2(d64, w, e0, o0);
-        hn::LoadInterleaved2(d64, w + n, e1, o1);
-        hn::StoreInterleaved2(with_lower(e0, e), with_lower(o0, o), d64, w);
-        hn::StoreInterleaved2(with_upper(e1, e), with_upper(o1, o), d64, w + n);
-    }
+// Writes z (in the lanes that mask selects) into the height halves of a
+// vector of pixel words.
+HWY_INLINE void merge_heights(uint32_t *w, hn::Vec<hn::ScalableTag<uint32_t>> z,
+                              hn::Vec<hn::ScalableTag<uint32_t>> mask) {
+    const hn::ScalableTag<uint32_t> d;
+    hn::StoreU(hn::Or(hn::AndNot(mask, hn::LoadU(d, w)), hn::And(mask, hn::ShiftLeft<16>(z))), d, w);
 }
 
-// Half spacing 2: of every four pixels the first is an even grid point and
-// the third an odd one.
-void load_quarters(const rv_Pixel *p, int32_t *even, int32_t *odd, int64_t blocks) {
-    const D64 d64;
-    const D32 d32;
-    const size_t n = hn::Lanes(d32);
-    const auto *w = reinterpret_cast<const uint64_t *>(p);
-    for (int64_t b = 0; b < blocks; b++, w += 4 * n, even += n, odd += n) {
-        V64 e0, x0, o0, y0, e1, x1, o1, y1;
-        hn::LoadInterleaved4(d64, w, e0, x0, o0, y0);
-        hn::LoadInterleaved4(d64, w + 2 * n, e1, x1, o1, y1);
-        hn::StoreU(heights(e0, e1), d32, even);
-        hn::StoreU(heights(o0, o1), d32, odd);
+// The reverse of load_spaced: writes z into the top half of each grid
+// point's light/height word, every other bit stays. A block's 2n grid points
+// in order are InterleaveLower and InterleaveUpper (which pair lanes within
+// 128-bit blocks) of the even and the odd points reordered by `order`; each
+// vector of words then takes its points into place with one lookup.
+template <int h>
+void store_spaced(rv_Pixel *p, const int32_t *even, const int32_t *odd, int64_t blocks) {
+    const hn::ScalableTag<uint32_t> d;
+    const hn::RebindToSigned<decltype(d)> di;
+    using VU = hn::Vec<decltype(d)>;
+    constexpr size_t kMax = hn::MaxLanes(d), kPeriod = 2 * h;  // words per grid point
+    const size_t n = hn::Lanes(d), per_vector = n / kPeriod;   // (n is a multiple of 4)
+    uint32_t order[kMax], spread[kPeriod][kMax], mask[kMax];
+    for (size_t j = 0; j < n; j++) {
+        const size_t b = j / 4, r = j % 4;
+        order[j] = static_cast<uint32_t>(r < 2 ? 2 * b + r : n / 2 + 2 * b + r - 2);
+        for (size_t q = 0; q < kPeriod; q++) spread[q][j] = static_cast<uint32_t>(q * per_vector + j / kPeriod);
+        mask[j] = j % kPeriod == 1 ? 0xFFFF0000u : 0u;
     }
-}
-
-void store_quarters(rv_Pixel *p, const int32_t *even, const int32_t *odd, int64_t blocks) {
-    const D64 d64;
-    const D32 d32;
-    const size_t n = hn::Lanes(d32);
-    auto *w = reinterpret_cast<uint64_t *>(p);
-    for (int64_t b = 0; b < blocks; b++, w += 4 * n, even += n, odd += n) {
-        const V32 e = hn::LoadU(d32, even), o = hn::LoadU(d32, odd);
-        V64 e0, x0, o0, y0, e1, x1, o1, y1;
-        hn::LoadInterleaved4(d64, w, e0, x0, o0, y0);
-        hn::LoadInterleaved4(d64, w + 2 * n, e1, x1, o1, y1);
-        hn::StoreInterleaved4(with_lower(e0, e), x0, with_lower(o0, o), y0, d64, w);
-        hn::StoreInterleaved4(with_upper(e1, e), x1, with_upper(o1, o), y1, d64, w + 2 * n);
+    const VU height = hn::LoadU(d, mask);
+    auto *w = reinterpret_cast<uint32_t *>(p);
+    for (int64_t b = 0; b < blocks; b++, even += n, odd += n) {
+        const VU e = hn::TableLookupLanes(hn::BitCast(d, hn::LoadU(di, even)), hn::SetTableIndices(d, order));
+        const VU o = hn::TableLookupLanes(hn::BitCast(d, hn::LoadU(di, odd)), hn::SetTableIndices(d, order));
+        const VU lo = hn::InterleaveLower(d, e, o), hi = hn::InterleaveUpper(d, e, o);
+        for (size_t q = 0; q < kPeriod; q++, w += n)
+            merge_heights(w, hn::TableLookupLanes(lo, hn::SetTableIndices(d, spread[q])), height);
+        for (size_t q = 0; q < kPeriod; q++, w += n)
+            merge_heights(w, hn::TableLookupLanes(hi, hn::SetTableIndices(d, spread[q])), height);
     }
 }
 
@@ -130,7 +108,7 @@ int64_t vector_points(int64_t, int64_t) { return 0; }
 void load_grid_row(const rv_Pixel *p, int64_t width, int64_t h, int32_t *even, int32_t *odd) {
     const int64_t done = vector_points(width, h);
 #if HWY_TARGET != HWY_SCALAR
-    if (done) (h == 1 ? load_pairs : load_quarters)(p, even, odd, done / block_points());
+    if (done) (h == 1 ? load_spaced<1> : load_spaced<2>)(p, even, odd, done / block_points());
 #endif
     load_points(p + 2 * h * done, 2 * h, even + done, even_lines(width - 1, h) - done);
     load_points(p + h + 2 * h * done, 2 * h, odd + done, odd_lines(width - 1, h) - done);
@@ -139,7 +117,7 @@ void load_grid_row(const rv_Pixel *p, int64_t width, int64_t h, int32_t *even, i
 void store_grid_row(rv_Pixel *p, int64_t width, int64_t h, const int32_t *even, const int32_t *odd) {
     const int64_t done = vector_points(width, h);
 #if HWY_TARGET != HWY_SCALAR
-    if (done) (h == 1 ? store_pairs : store_quarters)(p, even, odd, done / block_points());
+    if (done) (h == 1 ? store_spaced<1> : store_spaced<2>)(p, even, odd, done / block_points());
 #endif
     store_points(p + 2 * h * done, 2 * h, even + done, even_lines(width - 1, h) - done);
     store_points(p + h + 2 * h * done, 2 * h, odd + done, odd_lines(width - 1, h) - done);
