@@ -20,5 +20,5 @@ set(RELVANE_BUILD_BENCH OFF CACHE BOOL "The benchmarks run natively")
 set(CMAKE_C_FLAGS_INIT "-sUSE_SDL=1")
 set(CMAKE_CXX_FLAGS_INIT "-sUSE_SDL=1")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-sUSE_SDL=1")
-# The fast paths are written for x86 and do not compile for WebAssembly yet.
-set(RELVANE_SIMD OFF CACHE BOOL "Build the fast paths beside the scalar reference code")
+# The fast paths build for WebAssembly's SIMD128, chosen when compiling.
+set(RELVANE_SIMD ON CACHE BOOL "Build the fast paths beside the scalar reference code")

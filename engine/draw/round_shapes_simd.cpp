@@ -58,6 +58,7 @@ struct Dome {
     }
 };
 
+#if HWY_HAVE_FLOAT64
 struct Paraboloid {
     using DD = hn::ScalableTag<double>;
     using DF = hn::Rebind<float, DD>;
@@ -69,6 +70,7 @@ struct Paraboloid {
         return height(dd, paraboloid_height(t, hn::Set(dd, 256.0), hn::Set(dd, p.zb)));
     }
 };
+#endif
 
 uint64_t colour_bits(const rv_Pixel *m) {
     return uint64_t{m->red} | uint64_t{m->green} << 8 | uint64_t{m->blue} << 16;
@@ -150,10 +152,17 @@ bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, flo
     return true;
 }
 
+// Targets without double lanes (WebAssembly's) leave the paraboloid to the
+// plain code.
 bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
                      float cy, float r, float h) {
+#if HWY_HAVE_FLOAT64
     draw_round(pipe, surface, material, cx, cy, r, Paraboloid{ParaboloidProfile::of(material->z, r, h)});
     return true;
+#else
+    (void)pipe, (void)surface, (void)material, (void)cx, (void)cy, (void)r, (void)h;
+    return false;
+#endif
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE

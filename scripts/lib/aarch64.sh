@@ -9,8 +9,8 @@ RELVANE_AARCH64_HOST_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
 
 # Linked and run against: the -dev packages are unpacked alone, the runtime
 # libraries with every library they need.
-RELVANE_AARCH64_DEV_PACKAGES=(libsdl1.2-dev libgtest-dev libgmock-dev libhwy-dev)
-RELVANE_AARCH64_RUNTIME_PACKAGES=(libsdl1.2debian libhwy1)
+RELVANE_AARCH64_DEV_PACKAGES=(libsdl1.2-dev libgtest-dev libgmock-dev libhwy-dev libpng-dev zlib1g-dev)
+RELVANE_AARCH64_RUNTIME_PACKAGES=(libsdl1.2debian libhwy1 libpng16-16)
 # The cross toolchain brings its own C and C++ runtime.
 RELVANE_AARCH64_TOOLCHAIN_PROVIDES='^(libc6|libgcc-s1|libstdc\+\+6|gcc-12-base)='
 
