@@ -3,6 +3,11 @@
 
 #include <unistd.h>
 
+#include <string>
+#if RELVANE_SIMD
+#include <hwy/targets.h>
+#endif
+
 #include <vector>
 
 namespace {
@@ -24,6 +29,13 @@ public:
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
+#if RELVANE_SIMD
+    // The vector target the fast paths dispatch to on this processor.
+    const int64_t targets = hwy::SupportedTargets() & HWY_TARGETS;
+    benchmark::AddCustomContext("vector target", hwy::TargetName(targets & -targets));
+#else
+    benchmark::AddCustomContext("vector target", "none (fast paths left out)");
+#endif
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // Colour only on a terminal, so that saved output stays plain text.
     PlainCounters console(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular : benchmark::ConsoleReporter::OO_Tabular);
