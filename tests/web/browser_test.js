@@ -83,7 +83,12 @@ async function main() {
   try {
     const page = await browser.newPage();
     const console_ = [];
-    page.on('console', (m) => console_.push(m.text()));
+    // The program's own lines; a page resource the browser asks for on its
+    // own (the site icon) is not the program's.
+    page.on('console', (m) => {
+      if (m.type() === 'error' && /favicon\.ico$/.test((m.location() || {}).url || '')) return;
+      console_.push(m.text());
+    });
     page.on('pageerror', (e) => console_.push(`page error: ${e.message}`));
     await page.goto(`http://127.0.0.1:${port}/index.html?-w${W}&-h${H}`);
     await waitFor('the first frames', () => page.evaluate(() => Module.workLog && Module.workLog.length > 3));
