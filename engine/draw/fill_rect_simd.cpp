@@ -18,7 +18,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Each pixel of the run becomes (pixel & keep) | value; keep = 0 stores value.
 void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
-    const hn::ScalableTag<uint64_t> d;
+    // (256-bit lanes at most: wider ones ran slower on this memory-bound loop)
+    const hn::CappedTag<uint64_t, 4> d;
     const size_t lanes = hn::Lanes(d);
     const auto v = hn::Set(d, value);
     size_t i = 0;

@@ -21,7 +21,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 // from the end: each vector reads its source before any later store can
 // reach it, as the pixel-by-pixel order would.
 void merge_run(uint64_t *d, const uint64_t *s, size_t n, uint64_t keep, bool backwards) {
-    const hn::ScalableTag<uint64_t> t;
+    // (256-bit lanes at most: wider ones gained nothing on memory-bound merges)
+    const hn::CappedTag<uint64_t, 4> t;
     const size_t lanes = hn::Lanes(t);
     const auto k = hn::Set(t, keep);
     auto merge = [&](size_t i) {
