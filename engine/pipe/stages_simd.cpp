@@ -206,39 +206,21 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace relvane::fast {
 
-HWY_EXPORT(stage_z_set);
-HWY_EXPORT(stage_z_test_above);
-HWY_EXPORT(stage_z_test_below);
-HWY_EXPORT(stage_colour_fetch);
-HWY_EXPORT(stage_alpha_const);
-HWY_EXPORT(stage_light_const);
-HWY_EXPORT(stage_colour_write);
-HWY_EXPORT(stage_z_write);
-
-bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_z_set)(p, i, s, d, n);
-}
-bool stage_z_test_above(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_z_test_above)(p, i, s, d, n);
-}
-bool stage_z_test_below(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_z_test_below)(p, i, s, d, n);
-}
-bool stage_colour_fetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_colour_fetch)(p, i, s, d, n);
-}
-bool stage_alpha_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_alpha_const)(p, i, s, d, n);
-}
-bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_light_const)(p, i, s, d, n);
-}
-bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_colour_write)(p, i, s, d, n);
-}
-bool stage_z_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(stage_z_write)(p, i, s, d, n);
-}
+// Each stage's entry dispatches to the kernel of the chosen target.
+#define RELVANE_STAGE_ENTRY(name)                                                   \
+    HWY_EXPORT(name);                                                               \
+    bool name(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {   \
+        return HWY_DYNAMIC_DISPATCH(name)(p, i, s, d, n);                           \
+    }
+RELVANE_STAGE_ENTRY(stage_z_set)
+RELVANE_STAGE_ENTRY(stage_z_test_above)
+RELVANE_STAGE_ENTRY(stage_z_test_below)
+RELVANE_STAGE_ENTRY(stage_colour_fetch)
+RELVANE_STAGE_ENTRY(stage_alpha_const)
+RELVANE_STAGE_ENTRY(stage_light_const)
+RELVANE_STAGE_ENTRY(stage_colour_write)
+RELVANE_STAGE_ENTRY(stage_z_write)
+#undef RELVANE_STAGE_ENTRY
 
 }  // namespace relvane::fast
 #endif
