@@ -16,35 +16,40 @@ namespace hn = hwy::HWY_NAMESPACE;
 using namespace hn;  // the shared formulas call vector operations unqualified
 #include "raise_step-inl.h"
 
-bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor) {
-    // (level - z) <= 65535, so the product fits 32 bits for |factor| < 32768.
-    if (factor < -32767 || factor > 32767) return false;
+// One row. The constants are the row's own: vectors reached through a
+// capture would be reloaded after every store.
+void raise_row(rv_Pixel *row, int32_t n, int32_t level, int32_t factor) {
     const hn::ScalableTag<int32_t> d;
     using V = hn::Vec<decltype(d)>;
-    const V level_v = hn::Set(d, level->z), factor_v = hn::Set(d, factor);
+    const V level_v = hn::Set(d, level), factor_v = hn::Set(d, factor);
     const V zero = hn::Zero(d), top = hn::Set(d, 65535), light = hn::Set(d, 0xFFFF);
     // light/height words are the odd ones
     const auto height_word = hn::Eq(hn::And(hn::Iota(d, 0), hn::Set(d, 1)), hn::Set(d, 1));
     const size_t lanes = hn::Lanes(d);
-    for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {
-        auto *words = reinterpret_cast<int32_t *>(row);
-        const size_t count = 2 * static_cast<size_t>(n);
-        size_t i = 0;
-        // (a one-lane target leaves every pixel to the loop below)
-        for (; lanes % 2 == 0 && i + lanes <= count; i += lanes) {
-            const V w = hn::LoadU(d, words + i);
-            // the height is the top half: a logical shift keeps it unsigned
-            const V z = hn::BitCast(d, hn::ShiftRight<16>(hn::BitCast(hn::RebindToUnsigned<decltype(d)>(), w)));
-            const auto lower = hn::And(height_word, hn::Not(hn::Gt(z, level_v)));
-            if (hn::AllFalse(d, lower)) continue;
-            const V raised = raised_height(z, level_v, factor_v, zero, top);
-            hn::StoreU(hn::IfThenElse(lower, hn::Or(hn::And(w, light), hn::ShiftLeft<16>(raised)), w), d, words + i);
-        }
-        for (size_t p = i / 2; p < static_cast<size_t>(n); ++p) {
-            const int32_t z = row[p].z;
-            if (z <= level->z) row[p].z = static_cast<uint16_t>(relvane::plain::raised_height<int32_t>(z, level->z, factor, 0, 65535));
-        }
-    });
+    auto *words = reinterpret_cast<int32_t *>(row);
+    const size_t count = 2 * static_cast<size_t>(n);
+    size_t i = 0;
+    // (a one-lane target leaves every pixel to the loop below)
+    for (; lanes % 2 == 0 && i + lanes <= count; i += lanes) {
+        const V w = hn::LoadU(d, words + i);
+        // the height is the top half: a logical shift keeps it unsigned
+        const V z = hn::BitCast(d, hn::ShiftRight<16>(hn::BitCast(hn::RebindToUnsigned<decltype(d)>(), w)));
+        const auto lower = hn::And(height_word, hn::Not(hn::Gt(z, level_v)));
+        if (hn::AllFalse(d, lower)) continue;
+        const V raised = raised_height(z, level_v, factor_v, zero, top);
+        hn::StoreU(hn::IfThenElse(lower, hn::Or(hn::And(w, light), hn::ShiftLeft<16>(raised)), w), d, words + i);
+    }
+    for (size_t p = i / 2; p < static_cast<size_t>(n); ++p) {
+        const int32_t z = row[p].z;
+        if (z <= level) row[p].z = static_cast<uint16_t>(relvane::plain::raised_height<int32_t>(z, level, factor, 0, 65535));
+    }
+}
+
+bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor) {
+    // (level - z) <= 65535, so the product fits 32 bits for |factor| < 32768.
+    if (factor < -32767 || factor > 32767) return false;
+    const int32_t z = level->z;
+    for_each_area_row(surface, rect, [z, factor](rv_Pixel *row, int32_t n) { raise_row(row, n, z, factor); });
     return true;
 }
 

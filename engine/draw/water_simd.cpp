@@ -16,8 +16,9 @@ namespace hn = hwy::HWY_NAMESPACE;
 using namespace hn;  // the shared formulas call vector operations unqualified
 #include "water_blend-inl.h"
 
-bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth) {
-    const Water one = water_values(*water, depth);
+// One row. The constants are the row's own: vectors reached through a
+// capture would be reloaded after every store.
+void water_row(rv_Pixel *row, int32_t n, const Water &one) {
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
     const V red = hn::Set(d, one.red), green = hn::Set(d, one.green), blue = hn::Set(d, one.blue);
@@ -26,26 +27,29 @@ bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int3
     const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu);
     const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
     const size_t lanes = hn::Lanes(d);
-    for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {
-        auto *words = reinterpret_cast<uint32_t *>(row);
-        size_t i = 0;
-        for (; i + lanes <= static_cast<size_t>(n); i += lanes) {
-            V rgba, lz;
-            hn::LoadInterleaved2(d, words + 2 * i, rgba, lz);
-            const V z = hn::ShiftRight<16>(lz);
-            const V alpha = water_weight(z, hn::Gt(z, level), level, alpha0, f, full);
-            if (hn::AllTrue(d, hn::Eq(alpha, hn::Zero(d)))) continue;  // all above the water
-            const V beta = hn::Sub(full, alpha);
-            const V r = water_mix(red, hn::And(rgba, byte), alpha, beta);
-            const V g = water_mix(green, hn::And(hn::ShiftRight<8>(rgba), byte), alpha, beta);
-            const V b = water_mix(blue, hn::And(hn::ShiftRight<16>(rgba), byte), alpha, beta);
-            const V lit = water_mix(light, hn::And(lz, low16), alpha, beta);
-            const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
-                                      hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
-            hn::StoreInterleaved2(out_rgba, hn::Or(hn::And(lz, height_half), lit), d, words + 2 * i);
-        }
-        for (; i < static_cast<size_t>(n); ++i) relvane::water_pixel(one, row[i]);
-    });
+    auto *words = reinterpret_cast<uint32_t *>(row);
+    size_t i = 0;
+    for (; i + lanes <= static_cast<size_t>(n); i += lanes) {
+        V rgba, lz;
+        hn::LoadInterleaved2(d, words + 2 * i, rgba, lz);
+        const V z = hn::ShiftRight<16>(lz);
+        const V alpha = water_weight(z, hn::Gt(z, level), level, alpha0, f, full);
+        if (hn::AllTrue(d, hn::Eq(alpha, hn::Zero(d)))) continue;  // all above the water
+        const V beta = hn::Sub(full, alpha);
+        const V r = water_mix(red, hn::And(rgba, byte), alpha, beta);
+        const V g = water_mix(green, hn::And(hn::ShiftRight<8>(rgba), byte), alpha, beta);
+        const V b = water_mix(blue, hn::And(hn::ShiftRight<16>(rgba), byte), alpha, beta);
+        const V lit = water_mix(light, hn::And(lz, low16), alpha, beta);
+        const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
+                                  hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        hn::StoreInterleaved2(out_rgba, hn::Or(hn::And(lz, height_half), lit), d, words + 2 * i);
+    }
+    for (; i < static_cast<size_t>(n); ++i) relvane::water_pixel(one, row[i]);
+}
+
+bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth) {
+    const Water one = water_values(*water, depth);
+    for_each_area_row(surface, rect, [&one](rv_Pixel *row, int32_t n) { water_row(row, n, one); });
     return true;
 }
 
