@@ -2,7 +2,9 @@
 // paths.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "fast_path.h"
 
@@ -16,6 +18,13 @@ struct Runs {
 inline Runs runs(int32_t n, int32_t rows, bool gapless) {
     const auto w = static_cast<size_t>(n), h = static_cast<size_t>(rows);
     return gapless ? Runs{w * h, 1} : Runs{w, h};
+}
+
+// The pixels (at most n) before p reaches a multiple of bytes, a power of two
+// (p holds whole pixels): stores from there on split no cache line.
+inline size_t pixels_to_alignment(const void *p, size_t bytes, size_t n) {
+    const size_t skew = (0 - reinterpret_cast<uintptr_t>(p)) & (bytes - 1);
+    return std::min(n, skew / 8);
 }
 
 }  // namespace relvane::fast

@@ -22,9 +22,11 @@ void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
     const hn::CappedTag<uint64_t, 4> d;
     const size_t lanes = hn::Lanes(d);
     const auto v = hn::Set(d, value);
+    // from the first pixel on a vector boundary: no store splits a cache line
     size_t i = 0;
+    for (const size_t head = pixels_to_alignment(p, lanes * 8, n); i < head; ++i) p[i] = (p[i] & keep) | value;
     if (keep == 0) {
-        for (; i + lanes <= n; i += lanes) hn::StoreU(v, d, p + i);
+        for (; i + lanes <= n; i += lanes) hn::Store(v, d, p + i);
     } else {
         const auto k = hn::Set(d, keep);
         for (; i + lanes <= n; i += lanes) hn::StoreU(hn::Or(hn::And(hn::LoadU(d, p + i), k), v), d, p + i);

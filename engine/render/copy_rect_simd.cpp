@@ -28,14 +28,18 @@ void merge_run(uint64_t *d, const uint64_t *s, size_t n, uint64_t keep, bool bac
     auto merge = [&](size_t i) {
         hn::StoreU(hn::Or(hn::And(hn::LoadU(t, d + i), k), hn::AndNot(k, hn::LoadU(t, s + i))), t, d + i);
     };
+    auto one = [&](size_t i) { d[i] = (d[i] & keep) | (s[i] & ~keep); };
+    // the vectors start and end on boundaries of d: no store splits a cache line
+    const size_t head = pixels_to_alignment(d, lanes * 8, n);
+    const size_t body = head + (n - head) / lanes * lanes;
     if (backwards) {
-        size_t i = n;
-        for (; i >= lanes; i -= lanes) merge(i - lanes);
-        while (i-- > 0) d[i] = (d[i] & keep) | (s[i] & ~keep);
+        for (size_t i = n; i > body; --i) one(i - 1);
+        for (size_t i = body; i > head; i -= lanes) merge(i - lanes);
+        for (size_t i = head; i > 0; --i) one(i - 1);
     } else {
-        size_t i = 0;
-        for (; i + lanes <= n; i += lanes) merge(i);
-        for (; i < n; ++i) d[i] = (d[i] & keep) | (s[i] & ~keep);
+        for (size_t i = 0; i < head; ++i) one(i);
+        for (size_t i = head; i < body; i += lanes) merge(i);
+        for (size_t i = body; i < n; ++i) one(i);
     }
 }
 
