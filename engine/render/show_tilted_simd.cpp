@@ -7,10 +7,10 @@
 #define HWY_TARGET_INCLUDE "render/show_tilted_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
+#include <hwy/aligned_allocator.h>
 #include <hwy/cache_control.h>
 
 #include <algorithm>
-#include <iterator>
 
 #include "render_fast.h"
 #include "show_tilted.h"
@@ -264,15 +264,15 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
 #else
     using namespace tilted;
     const size_t lanes = Lanes(DU());
-    // The tile is the size of 4096 rows of 16 lanes, on the stack (nothing is
-    // allocated); taller screens are the plain code's.
-    alignas(64) uint32_t tile[(4096 + min_run) * 16];
-    if ((static_cast<size_t>(h) + min_run) * lanes > std::size(tile)) return false;
+    // The tile comes from the heap: a caller's thread may have a small stack.
+    // Without the memory, the plain code draws the view.
+    const auto tile = hwy::AllocateAligned<uint32_t>((static_cast<size_t>(h) + min_run) * lanes);
+    if (!tile) return false;
     const int32_t w = l.w;
     tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
-            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile, {}, {}};
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile.get(), {}, {}};
     for (int32_t p = 0; p < 4; ++p) {
         f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
         f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);

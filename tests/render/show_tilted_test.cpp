@@ -1,6 +1,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <pthread.h>
+#include <random>
 #include <vector>
 
 #include "screen_fixture.h"
@@ -127,4 +129,35 @@ TEST(ShowTilted, AnglesOutsideRangeAreClamped) {
         return bytes_of(screen.get());
     };
     for (const auto &c : cases) EXPECT_EQ(picture(c.angle), picture(c.same_as)) << c.angle;
+}
+
+// The view needs little stack: a caller's thread with a small one draws the
+// same picture as the main thread.
+TEST(ShowTilted, SmallThreadStack) {
+    struct Job {
+        TestSurface s{300, 201};
+        Screen screen = make_screen(300, 200);
+        static void *run(void *job) {
+            auto *j = static_cast<Job *>(job);
+            rv_ShowTilted(j->s.surface, j->screen.get(), 30.0f);
+            return nullptr;
+        }
+    };
+    auto job = [] {
+        auto j = std::make_unique<Job>();
+        std::mt19937 rng(7);
+        for (int y = 0; y < 201; ++y)
+            for (int x = 0; x < 300; ++x) j->s.at(x, y) = pixel(int(rng() % 256), 90, 40, 256, int(rng() % 4000));
+        return j;
+    };
+    auto here = job(), there = job();
+    Job::run(here.get());
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    ASSERT_EQ(pthread_attr_setstacksize(&attr, 192 * 1024), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attr, Job::run, there.get()), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+    EXPECT_EQ(bytes_of(here->screen.get()), bytes_of(there->screen.get()));
 }
