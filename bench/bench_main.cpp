@@ -3,12 +3,13 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 #if RELVANE_SIMD
 #include <hwy/targets.h>
 #endif
-
-#include <vector>
 
 namespace {
 
@@ -25,11 +26,35 @@ public:
     }
 };
 
+#if RELVANE_SIMD
+// --vector_target=NAME: the fast paths dispatch to that target alone (one the
+// processor runs), so that targets can be measured against each other.
+bool force_target(int &argc, char **argv) {
+    const char *const flag = "--vector_target=";
+    for (int i = 1; i < argc; i++) {
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) != 0) continue;
+        const char *name = argv[i] + std::strlen(flag);
+        int64_t chosen = 0;
+        for (const int64_t t : hwy::SupportedAndGeneratedTargets())
+            if (std::strcmp(hwy::TargetName(t), name) == 0) chosen = t;
+        if (chosen == 0) {
+            std::fprintf(stderr, "vector target %s is not compiled in or not run by this processor\n", name);
+            return false;
+        }
+        hwy::SetSupportedTargetsForTest(chosen);
+        for (int j = i; j + 1 < argc; j++) argv[j] = argv[j + 1];
+        argc--, i--;
+    }
+    return true;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
 #if RELVANE_SIMD
+    if (!force_target(argc, argv)) return 1;
     // The vector target the fast paths dispatch to on this processor.
     const int64_t targets = hwy::SupportedTargets() & HWY_TARGETS;
     benchmark::AddCustomContext("vector target", hwy::TargetName(targets & -targets));
