@@ -48,11 +48,16 @@ void shadow_pixels(PixelWord *__restrict row, const int32_t *__restrict prev, in
     }
 }
 
+// The same quotient in lanes. Here quotients stay below 2^16, so adding 2^23
+// to the single-precision one rounds it to an integer held in the low
+// mantissa bits: the nearest integer, which like the truncated one is within
+// one of the true quotient (and costs no overflow fix-up).
 template <class D, class V>
 HWY_INLINE V quotient_lanes(D d, V n, V divisor) {
     const hn::RebindToFloat<D> df;
-    // single-precision division, then one correction step (see quotient)
-    V q = hn::ConvertTo(d, hn::Div(hn::ConvertTo(df, n), hn::ConvertTo(df, divisor)));
+    const auto two23 = hn::Set(df, 8388608.0f);
+    const auto f = hn::Add(hn::Div(hn::ConvertTo(df, n), hn::ConvertTo(df, divisor)), two23);
+    V q = hn::Sub(hn::BitCast(d, f), hn::BitCast(d, two23));
     const V r = hn::Sub(n, hn::Mul(q, divisor));
     q = hn::Sub(q, hn::VecFromMask(d, hn::Gt(r, hn::Sub(divisor, hn::Set(d, 1)))));
     return hn::Add(q, hn::VecFromMask(d, hn::Lt(r, hn::Zero(d))));
@@ -62,6 +67,8 @@ HWY_INLINE V quotient_lanes(D d, V n, V divisor) {
 // order. Groups that are wholly lit are not written.
 void shadow_row(PixelWord *row, const int32_t *prev, int32_t *cur, int32_t n, int32_t fall) {
     cur[0] = static_cast<int32_t>(row[1] >> 16);
+    int32_t x = 1;
+#if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<int32_t> d;
     const hn::RebindToUnsigned<decltype(d)> du;
     using V = hn::Vec<decltype(d)>;
@@ -69,10 +76,16 @@ void shadow_row(PixelWord *row, const int32_t *prev, int32_t *cur, int32_t n, in
     const V c128 = hn::Set(d, 128), c8192 = hn::Set(d, 8192);
     auto *words = reinterpret_cast<int32_t *>(row);
     const auto lanes = static_cast<int32_t>(hn::Lanes(d));
-    int32_t x = 1;
+    // Back into the words they came from: lanes 2k and 2k + 1 of the first
+    // vector take light word k, those of the second word k + lanes / 2, and
+    // only the odd lanes are kept.
+    const auto pair = hn::ShiftRight<1>(hn::Iota(d, 0));
+    const auto first_half = hn::IndicesFromVec(d, pair);
+    const auto second_half = hn::IndicesFromVec(d, hn::Add(pair, hn::Set(d, lanes / 2)));
     for (; x + lanes <= n; x += lanes) {
-        V rgba, lz;
-        hn::LoadInterleaved2(d, words + 2 * x, rgba, lz);
+        int32_t *p = words + 2 * x;
+        const V lo = hn::LoadU(d, p), hi = hn::LoadU(d, p + lanes);
+        const V lz = hn::ConcatOdd(d, hi, lo);
         const V z = hn::BitCast(d, hn::ShiftRight<16>(hn::BitCast(du, lz)));
         const V line = hn::Add(hn::LoadU(d, prev + x - 1), fall_v);
         const auto shadowed = hn::Gt(line, z);
@@ -84,8 +97,10 @@ void shadow_row(PixelWord *row, const int32_t *prev, int32_t *cur, int32_t n, in
         const V dark = hn::ShiftRight<1>(hn::Add(quotient_lanes(d, hn::ShiftLeft<13>(light), hn::Add(e, c8192)),
                                                  quotient_lanes(d, hn::ShiftLeft<7>(light), hn::Add(e, c128))));
         const V out_lz = hn::Or(hn::AndNot(low16, lz), hn::IfThenElse(shadowed, dark, light));
-        hn::StoreInterleaved2(rgba, out_lz, d, words + 2 * x);
+        hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, first_half), lo), d, p);
+        hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, second_half), hi), d, p + lanes);
     }
+#endif
     shadow_pixels(row, prev, cur, x, n, fall);
 }
 
