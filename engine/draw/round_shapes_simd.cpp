@@ -91,14 +91,21 @@ void fill_row(uint64_t *span, int32_t x0, int32_t count, float cx, float dy2, ui
     const auto centre = hn::Set(df, cx), row = hn::Set(df, dy2);
     auto *words = reinterpret_cast<uint32_t *>(span);
     const size_t lanes = hn::Lanes(df), n = count > 0 ? static_cast<size_t>(count) : 0;
-    size_t i = 0;
-    for (; i + lanes <= n; i += lanes) {
-        const auto x = hn::ConvertTo(df, hn::Iota(di, x0 + static_cast<int32_t>(i)));
+    const auto columns = hn::Iota(di, x0);  // built once: Iota goes through memory
+    const auto group = [&](size_t i) {
+        const auto x = hn::ConvertTo(df, hn::Add(columns, hn::Set(di, static_cast<int32_t>(i))));
         const auto z = shape(centre_distance(hn::Sub(x, centre), row));
         hn::Vec<decltype(du)> lo, hi;
         hn::LoadInterleaved2(du, words + 2 * i, lo, hi);
         hn::StoreInterleaved2(hn::Or(hn::And(lo, alpha_byte), colour),
                               hn::Or(hn::And(hi, low16), hn::ShiftLeft<16>(z)), du, words + 2 * i);
+    };
+    size_t i = 0;
+    for (; i + lanes <= n; i += lanes) group(i);
+    // A record written twice gets the same bits: the last group may overlap.
+    if (i < n && n >= lanes) {
+        group(n - lanes);
+        i = n;
     }
     for (; i < n; ++i) {
         const float dist = relvane::plain::centre_distance(static_cast<float>(x0 + static_cast<int32_t>(i)) - cx, dy2);
