@@ -15,10 +15,13 @@ namespace relvane::fast::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 using namespace hn;  // the shared formulas call vector operations unqualified
 #include "water_blend-inl.h"
+#include "../core/word_pairs-inl.h"
 
 // One row. The constants are the row's own: vectors reached through a
 // capture would be reloaded after every store.
 void water_row(rv_Pixel *row, int32_t n, const Water &one) {
+    size_t i = 0;
+#if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
     const V red = hn::Set(d, one.red), green = hn::Set(d, one.green), blue = hn::Set(d, one.blue);
@@ -28,10 +31,9 @@ void water_row(rv_Pixel *row, int32_t n, const Water &one) {
     const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
     const size_t lanes = hn::Lanes(d);
     auto *words = reinterpret_cast<uint32_t *>(row);
-    size_t i = 0;
     for (; i + lanes <= static_cast<size_t>(n); i += lanes) {
-        V rgba, lz;
-        hn::LoadInterleaved2(d, words + 2 * i, rgba, lz);
+        const V lo = hn::LoadU(d, words + 2 * i), hi = hn::LoadU(d, words + 2 * i + lanes);
+        const V rgba = colour_words(d, lo, hi), lz = light_words(d, lo, hi);
         const V z = hn::ShiftRight<16>(lz);
         const V alpha = water_weight(z, hn::Gt(z, level), level, alpha0, f, full);
         if (hn::AllTrue(d, hn::Eq(alpha, hn::Zero(d)))) continue;  // all above the water
@@ -42,8 +44,9 @@ void water_row(rv_Pixel *row, int32_t n, const Water &one) {
         const V lit = water_mix(light, hn::And(lz, low16), alpha, beta);
         const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
                                   hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
-        hn::StoreInterleaved2(out_rgba, hn::Or(hn::And(lz, height_half), lit), d, words + 2 * i);
+        store_words(d, out_rgba, hn::Or(hn::And(lz, height_half), lit), words + 2 * i);
     }
+#endif
     for (; i < static_cast<size_t>(n); ++i) relvane::water_pixel(one, row[i]);
 }
 

@@ -14,6 +14,7 @@
 HWY_BEFORE_NAMESPACE();
 namespace relvane::fast::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
+#include "../core/word_pairs-inl.h"
 
 // Heights are the high half of a pixel's second word, light the low half.
 void shade_tail(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, int32_t floor) {
@@ -35,17 +36,6 @@ void shade_tail(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise,
     }
 }
 
-// The light/height words of 2 * Lanes(d) pixels from p on, without moving
-// data across lanes: the first vector's words drop into its even lanes (a
-// 64-bit shift; pixels are little-endian word pairs), the second's stay in
-// its odd lanes. Every operand is gathered in this same order.
-template <class D>
-hn::Vec<D> light_words(D d, const PixelWord *p) {
-    const hn::Repartition<uint64_t, D> d64;
-    const auto first = hn::BitCast(d, hn::ShiftRight<32>(hn::BitCast(d64, hn::LoadU(d, p))));
-    return hn::OddEven(hn::LoadU(d, p + hn::Lanes(d)), first);
-}
-
 // The same single-precision steps a vector of pixels at a time (no fused
 // multiply-add: each product and sum rounds as in the plain code); only the
 // light halves change.
@@ -56,7 +46,6 @@ void shade_row(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, 
     const hn::ScalableTag<uint32_t> d;
     const hn::RebindToSigned<decltype(d)> di;
     const hn::RebindToFloat<decltype(d)> df;
-    const hn::Repartition<uint64_t, decltype(d)> d64;
     const auto rise_v = hn::Set(di, rise), floor_v = hn::Set(di, floor), c384 = hn::Set(di, 384);
     const auto low16 = hn::Set(d, 0xFFFFu);
     const auto zero = hn::Zero(di);
@@ -64,24 +53,25 @@ void shade_row(PixelWord *row, const PixelWord *below, int32_t n, int32_t rise, 
     auto height = [di](hn::Vec<decltype(d)> words) { return hn::BitCast(di, hn::ShiftRight<16>(words)); };
     const auto lanes = static_cast<int32_t>(hn::Lanes(d));
     int32_t x = 0;
+    // the light words of 2 * lanes pixels from p on
+    const auto light_at = [d, lanes](const PixelWord *p) {
+        return light_words(d, hn::LoadU(d, p), hn::LoadU(d, p + lanes));
+    };
     for (; x + lanes <= n; x += lanes) {
-        const auto lz = light_words(d, row + 2 * x);
+        PixelWord *p = row + 2 * x;
+        const auto lo = hn::LoadU(d, p), hi = hn::LoadU(d, p + lanes);
+        const auto lz = light_words(d, lo, hi);
         const auto a = height(lz);
-        const auto b = height(light_words(d, row + 2 * x + 2));
-        const auto c = height(light_words(d, below + 2 * x));
-        const auto e = height(light_words(d, below + 2 * x + 2));
+        const auto b = height(light_at(p + 2));
+        const auto c = height(light_at(below + 2 * x));
+        const auto e = height(light_at(below + 2 * x + 2));
         const auto u = hn::ConvertTo(df, hn::Sub(b, c));
         const auto v = hn::ConvertTo(df, hn::Sub(hn::Sub(e, a), rise_v));
         // truncates toward zero, as the plain code's conversion
         const auto m = hn::ConvertTo(di, hn::Mul(half, hn::Sqrt(hn::Add(hn::Mul(v, v), hn::Mul(u, u)))));
         const auto factor = hn::BitCast(d, hn::Max(hn::Max(hn::Sub(c384, m), floor_v), zero));
         const auto lit = hn::Min(hn::ShiftRight<8>(hn::Mul(factor, hn::And(lz, low16))), low16);
-        const auto out = hn::Or(hn::AndNot(low16, lz), lit);
-        // back into the odd lanes they came from
-        PixelWord *p = row + 2 * x;
-        const auto up = hn::BitCast(d, hn::ShiftLeft<32>(hn::BitCast(d64, out)));
-        hn::StoreU(hn::OddEven(up, hn::LoadU(d, p)), d, p);
-        hn::StoreU(hn::OddEven(out, hn::LoadU(d, p + lanes)), d, p + lanes);
+        store_light_words(d, hn::Or(hn::AndNot(low16, lz), lit), lo, hi, p);
     }
 #endif
     shade_tail(row + 2 * x, below + 2 * x, n - x, rise, floor);
