@@ -7,10 +7,11 @@
 #define HWY_TARGET_INCLUDE "render/show_tilted_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
-#include <hwy/aligned_allocator.h>
 #include <hwy/cache_control.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 #include "render_fast.h"
 #include "show_tilted.h"
@@ -266,7 +267,10 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
     const size_t lanes = Lanes(DU());
     // The tile comes from the heap: a caller's thread may have a small stack.
     // Without the memory, the plain code draws the view.
-    const auto tile = hwy::AllocateAligned<uint32_t>((static_cast<size_t>(h) + min_run) * lanes);
+    constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
+    const size_t bytes = ((static_cast<size_t>(h) + min_run) * lanes * 4 + align - 1) / align * align;
+    const std::unique_ptr<uint32_t, decltype(&std::free)> tile(
+        static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
     if (!tile) return false;
     const int32_t w = l.w;
     tilted_front(surface, h, w);
