@@ -18,8 +18,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Each pixel of the run becomes (pixel & keep) | value; keep = 0 stores value.
 void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
-    // (256-bit lanes at most: wider ones ran slower on this memory-bound loop)
-    const hn::CappedTag<uint64_t, 4> d;
+    // (whole vectors on vector boundaries: each store fills its own cache lines)
+    const hn::ScalableTag<uint64_t> d;
     const size_t lanes = hn::Lanes(d);
     const auto v = hn::Set(d, value);
     // from the first pixel on a vector boundary: no store splits a cache line
