@@ -18,7 +18,6 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Each pixel of the run becomes (pixel & keep) | value; keep = 0 stores value.
 void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
-    // (whole vectors on vector boundaries: each store fills its own cache lines)
     const hn::ScalableTag<uint64_t> d;
     const size_t lanes = hn::Lanes(d);
     const auto v = hn::Set(d, value);
