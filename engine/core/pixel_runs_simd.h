@@ -20,10 +20,12 @@ inline Runs runs(int32_t n, int32_t rows, bool gapless) {
     return gapless ? Runs{w * h, 1} : Runs{w, h};
 }
 
-// The pixels (at most n) before p reaches a multiple of bytes, a power of two
-// (p holds whole pixels): stores from there on split no cache line.
+// The pixels (at most n) before p reaches a multiple of bytes (p holds whole
+// pixels; bytes is a vector's size, which need not be a power of two on
+// scalable vectors): stores from there on split no more cache lines than
+// they must. Once per run, so the division costs nothing.
 inline size_t pixels_to_alignment(const void *p, size_t bytes, size_t n) {
-    const size_t skew = (0 - reinterpret_cast<uintptr_t>(p)) & (bytes - 1);
+    const size_t skew = (bytes - reinterpret_cast<uintptr_t>(p) % bytes) % bytes;
     return std::min(n, skew / 8);
 }
 
