@@ -1,6 +1,6 @@
 // The thirty shapes, the landscape and view builds and the animated frame.
 #include "bench_support.h"
-#include "landscape.h"
+#include "bench_landscape.h"
 
 namespace {
 

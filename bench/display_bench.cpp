@@ -1,6 +1,6 @@
 // The display functions, each showing the default view.
 #include "bench_support.h"
-#include "landscape.h"
+#include "bench_landscape.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "bench_support.h"
-#include "landscape.h"
+#include "bench_landscape.h"
 
 namespace {
 

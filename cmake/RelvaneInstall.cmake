@@ -16,7 +16,10 @@ set(RELVANE_PUBLIC_HEADERS
   core/pixel.h core/context.h core/surface.h
   pipe/pipe.h
   draw/shapes.h draw/area.h
-  render/copy.h render/display.h render/fractal.h render/shading.h)
+  draw/copy.h
+  terrain/fractal.h
+  shade/shading.h
+  display/display.h)
 foreach(header IN LISTS RELVANE_PUBLIC_HEADERS)
   get_filename_component(subdir ${header} DIRECTORY)
   install(FILES ${PROJECT_SOURCE_DIR}/engine/${header}

@@ -8,9 +8,9 @@
 #include "pipe/pipe.h"
 #include "draw/shapes.h"
 #include "draw/area.h"
-#include "render/copy.h"
-#include "render/display.h"
-#include "render/fractal.h"
-#include "render/shading.h"
+#include "draw/copy.h"
+#include "display/display.h"
+#include "terrain/fractal.h"
+#include "shade/shading.h"
 
 #endif

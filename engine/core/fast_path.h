@@ -1,7 +1,8 @@
 // The switch of the fast-path layer and what every layer's fast paths share.
 // The fast paths are bit-exact rewrites of the hot loops over portable
 // vectors, built only when RELVANE_SIMD is on; each layer declares its own
-// in a header of its own (draw_fast.h, render_fast.h, stages_fast.h). A
+// in a header of its own (draw_fast.h, stages_fast.h, terrain_fast.h, shade_fast.h,
+// display_fast.h). A
 // public function tries its fast path in its first line and runs its own
 // plain code when the fast path declines.
 #pragma once

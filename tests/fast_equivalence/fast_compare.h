@@ -13,7 +13,9 @@
 
 #include "core/fast_path.h"
 #include "draw/draw_fast.h"
-#include "render/render_fast.h"
+#include "terrain/terrain_fast.h"
+#include "shade/shade_fast.h"
+#include "display/display_fast.h"
 #include "relvane.h"
 
 namespace fastcheck {

@@ -1,6 +1,6 @@
 // Screen sizes beyond what SDL 1.2 can hold, and negative sides, stop the
 // start like a refused mode, before SDL is asked for them.
-#include "demo/demo_fixture.h"
+#include "tools/demo/demo_fixture.h"
 
 namespace {
 

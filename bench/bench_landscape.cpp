@@ -1,4 +1,4 @@
-#include "landscape.h"
+#include "bench_landscape.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // tile then goes to the screen. Columns past the last whole block are drawn
 // by the plain code.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/show_tilted_simd.cpp"
+#define HWY_TARGET_INCLUDE "display/show_tilted_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 #include <hwy/cache_control.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "render_fast.h"
+#include "display_fast.h"
 #include "show_tilted.h"
 
 HWY_BEFORE_NAMESPACE();

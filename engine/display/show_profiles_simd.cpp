@@ -1,7 +1,7 @@
 // Fast path of rv_ShowProfiles for 3-byte screens: the graph's green a
 // vector of pixels at a time in 32-bit lanes.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/show_profiles_simd.cpp"
+#define HWY_TARGET_INCLUDE "display/show_profiles_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render_fast.h"
+#include "display_fast.h"
 #include "screen_frame.h"
 
 namespace relvane::fast {

@@ -1,7 +1,7 @@
 // Lit colour view: each channel times light, saturating.
 #include "display.h"
 #include "screen_frame.h"
-#include "render_fast.h"
+#include "display_fast.h"
 
 using namespace relvane;
 

@@ -3,13 +3,13 @@
 // masks move all selected fields in one masked pass per row, a vector of
 // pixels at a time.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/copy_rect_simd.cpp"
+#define HWY_TARGET_INCLUDE "draw/copy_rect_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
 #include <cstring>
 
-#include "render_fast.h"
+#include "draw_fast.h"
 #include "../core/pixel_fields.h"
 #include "../core/pixel_runs_simd.h"
 

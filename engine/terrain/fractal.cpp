@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "render_fast.h"
+#include "terrain_fast.h"
 #include "../core/random_draw.h"
 #include "fractal_walk.h"
 

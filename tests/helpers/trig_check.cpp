@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "demo.h"
-#include "render/angle_ratios.h"
+#include "core/angle_ratios.h"
 
 namespace {
 

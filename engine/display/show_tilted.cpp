@@ -5,9 +5,9 @@
 #include <cstring>
 #include <numbers>
 
-#include "render_fast.h"
+#include "display_fast.h"
 #include "../core/float_convert.h"
-#include "angle_ratios.h"
+#include "../core/angle_ratios.h"
 #include "display.h"
 #include "screen_frame.h"
 #include "show_tilted.h"

@@ -8,7 +8,7 @@
 // final. Rows are copied into compact arrays, the even and the odd grid
 // columns apart, so that every mean is a vector loop.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/fractal_simd.cpp"
+#define HWY_TARGET_INCLUDE "terrain/fractal_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -16,7 +16,7 @@
 #include <memory>
 #include <new>
 
-#include "render_fast.h"
+#include "terrain_fast.h"
 #include "../core/random_bulk.h"
 #include "fractal_rows.h"
 #include "fractal_walk.h"

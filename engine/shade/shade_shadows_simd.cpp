@@ -5,11 +5,11 @@
 // diagonal of its own, vectorise. The two carried rows of shadow lines live
 // in the context's work span.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/shade_shadows_simd.cpp"
+#define HWY_TARGET_INCLUDE "shade/shade_shadows_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
-#include "render_fast.h"
+#include "shade_fast.h"
 #include "../core/surface_rows.h"
 
 HWY_BEFORE_NAMESPACE();

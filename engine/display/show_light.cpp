@@ -2,7 +2,7 @@
 #include "display.h"
 #include "false_colours.h"
 #include "screen_frame.h"
-#include "render_fast.h"
+#include "display_fast.h"
 
 using namespace relvane;
 

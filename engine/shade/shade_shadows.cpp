@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render_fast.h"
+#include "shade_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
-#include "angle_ratios.h"
+#include "../core/angle_ratios.h"
 #include "shading.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Fast path of rv_ShowColour for 3-byte screens: a vector of pixels at a
 // time, each channel lit in a 32-bit lane.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/show_colour_simd.cpp"
+#define HWY_TARGET_INCLUDE "display/show_colour_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 

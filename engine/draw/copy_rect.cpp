@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "copy.h"
-#include "render_fast.h"
+#include "draw_fast.h"
 #include "../core/pixel_fields.h"
 #include "../core/surface_rows.h"
 

@@ -2,7 +2,7 @@
 // grid points of each kind at a time is split or merged in vector lanes;
 // coarser rows, and what is left of a row, are copied point by point.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/fractal_rows_simd.cpp"
+#define HWY_TARGET_INCLUDE "terrain/fractal_rows_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 

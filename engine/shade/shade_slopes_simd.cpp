@@ -2,13 +2,13 @@
 // lanes, so that the square roots vectorise (this file is built without
 // errno for sqrtf; the results are the same).
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "render/shade_slopes_simd.cpp"
+#define HWY_TARGET_INCLUDE "shade/shade_slopes_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
 #include <cmath>
 
-#include "render_fast.h"
+#include "shade_fast.h"
 #include "../core/surface_rows.h"
 
 HWY_BEFORE_NAMESPACE();
