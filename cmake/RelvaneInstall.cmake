@@ -36,9 +36,10 @@ if(RELVANE_BUILD_DEMO AND RELVANE_INSTALL_DEMO)
   install(TARGETS relvane-demo relvane-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
 
-# The C++ runtime, as a C program that links the engine must name it:
-# what the C++ driver links beyond what the C driver does.
-set(RELVANE_CXX_RUNTIME ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
+# The C++ and OpenMP runtimes, as a C program that links the engine must name
+# them: the threads library and what the C++ driver links beyond what the C
+# driver does.
+set(RELVANE_CXX_RUNTIME ${OpenMP_CXX_LIB_NAMES} ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
 list(REMOVE_ITEM RELVANE_CXX_RUNTIME ${CMAKE_C_IMPLICIT_LINK_LIBRARIES})
 list(REMOVE_DUPLICATES RELVANE_CXX_RUNTIME)
 if(RELVANE_LIBRARY_TYPE STREQUAL "STATIC_LIBRARY")

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "random_draw.h"
+#include "threads.h"
 
 extern "C" {
 
@@ -11,6 +12,7 @@ rv_Context *rv_NewContext(void) {
     auto *c = static_cast<rv_Context *>(std::calloc(1, sizeof(rv_Context)));
     if (!c) return nullptr;
     c->refcount = 1;
+    c->threads = 1;
     if (rv_ReserveScratch(c, 100) != 0) {
         std::free(c);
         return nullptr;
@@ -64,3 +66,17 @@ uint32_t rv_Random(rv_Context *context, uint32_t range) {
 }
 
 }  // extern "C"
+
+extern "C" {
+
+int32_t rv_SetThreads(rv_Context *context, int32_t count) {
+    if (count < 0) return -1;
+    const int32_t resolved = count == 0 ? relvane::processors_available() : count;
+    if (resolved > relvane::threads_possible()) return -1;
+    context->threads = resolved;
+    return 0;
+}
+
+int32_t rv_GetThreads(const rv_Context *context) { return relvane::threads_of(context); }
+
+}

@@ -15,7 +15,9 @@ extern "C" {
 
 /* Shared state of one engine instance. Reference-counted: the creator,
  * every surface and every pipe made with it hold one reference each; the
- * last rv_FreeContext frees it. One thread at a time. */
+ * last rv_FreeContext frees it. One caller at a time: a context, its
+ * surfaces and pipes are used from one thread of the caller's, which may
+ * share an operation with worker threads (rv_SetThreads). */
 typedef struct rv_Context {
     int32_t span_size;     /* pixels held by each scratch span (>= widest surface) */
     rv_Pixel *source_span; /* shapes compose one run of source pixels here */
@@ -24,6 +26,7 @@ typedef struct rv_Context {
     uint32_t random_a;     /* state of random generator A */
     uint32_t random_b;     /* state of random generator B */
     uint32_t random_mix;   /* weight of generator A, 0..16384 */
+    int32_t threads;       /* threads operations may use, the caller's included (rv_SetThreads) */
 } rv_Context;
 
 /* New context with one reference (the caller's, given back with
@@ -51,6 +54,17 @@ void rv_ResetRandom(rv_Context *context, double mix);
  * advance on every call. A range of 0 returns 0; a mix of 16384 weighs as
  * 16383 so that the result stays in range. */
 uint32_t rv_Random(rv_Context *context, uint32_t range);
+
+/* Sets how many threads operations on this context's surfaces and pipes may
+ * use, the calling thread included: 1 (the default) runs everything on the
+ * caller's thread; 0 means one per processor available to the process.
+ * Results are the same bytes at every count. Returns 0; returns -1 and keeps
+ * the previous count for a negative count, or for a count above 1 where the
+ * build has no threads (there 0 gives 1). */
+int32_t rv_SetThreads(rv_Context *context, int32_t count);
+
+/* The thread count in force: what rv_SetThreads set, 0 resolved. */
+int32_t rv_GetThreads(const rv_Context *context);
 
 #if defined(__GNUC__)
 #pragma GCC visibility pop

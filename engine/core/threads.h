@@ -1,0 +1,62 @@
+// How an operation shares its work with worker threads: contiguous chunks of
+// an index range (rows, columns, diagonals, bands), one chunk per thread,
+// from OpenMP. Each chunk's result must not depend on where the range was
+// cut, so the bytes are the same at every count.
+#pragma once
+
+#include <cstdint>
+
+#include "context.h"
+
+#if RELVANE_OPENMP
+#include <omp.h>
+#endif
+
+namespace relvane {
+
+// The count an operation on this context may use (1 without a context).
+inline int32_t threads_of(const rv_Context *context) {
+    return context && context->threads > 1 ? context->threads : 1;
+}
+
+// The largest count this build can run: 1 without OpenMP (the browser).
+inline int32_t threads_possible() {
+#if RELVANE_OPENMP
+    return INT32_MAX;
+#else
+    return 1;
+#endif
+}
+
+// Processors this process may run on.
+inline int32_t processors_available() {
+#if RELVANE_OPENMP
+    const int n = omp_get_num_procs();
+    return n > 0 ? n : 1;
+#else
+    return 1;
+#endif
+}
+
+// Runs body(first, last) over [0, count) cut into at most threads_of(context)
+// contiguous chunks of at least grain items each; with one chunk it runs on
+// the calling thread alone. Chunks are cut by index alone, never by timing.
+template <class Body>
+void parallel_chunks(const rv_Context *context, int64_t count, int64_t grain, Body &&body) {
+    if (count <= 0) return;
+    int64_t chunks = threads_of(context);
+    if (grain < 1) grain = 1;
+    if (chunks > count / grain) chunks = count / grain;
+    if (chunks <= 1) {
+        body(int64_t{0}, count);
+        return;
+    }
+#if RELVANE_OPENMP
+#pragma omp parallel for num_threads(static_cast<int>(chunks)) schedule(static, 1)
+    for (int64_t k = 0; k < chunks; ++k) body(count * k / chunks, count * (k + 1) / chunks);
+#else
+    body(int64_t{0}, count);
+#endif
+}
+
+}  // namespace relvane
