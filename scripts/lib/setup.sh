@@ -42,9 +42,9 @@ relvane_build() {
 }
 
 # The fuzz target needs clang with its sanitizer and fuzzer runtimes, which
-# come in a package named after clang's major version.
+# come in a package named after clang's major version, and clang's OpenMP.
 relvane_need_fuzz() {
-    relvane_need clang
+    relvane_need clang libomp-dev
     relvane_need "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
 }
 RELVANE_FUZZ_BIN=$RELVANE_ROOT/build-fuzz/tests/fuzz/relvane_fuzz
