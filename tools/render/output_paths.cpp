@@ -85,6 +85,8 @@ int input_identity(const std::string &path, Identity *id, std::string *error) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return fail(error, cannot("read", path, std::strerror(errno)));
     if (S_ISDIR(st.st_mode)) return fail(error, cannot("read", path, std::strerror(EISDIR)));
+    if (!S_ISREG(st.st_mode))
+        return fail(error, cannot("read", path, std::string(special_kind(st.st_mode)) + ", not a regular file"));
     *id = Identity{true, st.st_dev, st.st_ino, {}};
     return 0;
 }

@@ -26,7 +26,7 @@ struct rv_RunFile {
 std::vector<rv_RunFile> rv_RenderFrameFiles(const rv_RenderOptions &options, int32_t k);
 
 // Checks every input and output of the run: each output as
-// rv_OutputTarget does, each input readable, and no two naming the same
+// rv_OutputTarget does, each input a regular file, and no two naming the same
 // file (by device and inode where it exists, by its folder resolved and its
 // name where it does not). Returns 0, 1 (a reason from the system) or 2 (two
 // names for one file), with a message in *error.
