@@ -391,11 +391,20 @@ def terrain(work):
         (["--terrain=z8.png", "--colours=half.png"], 2, ["half.png"]),
         (["--terrain=z8.png", "--colours=missing.png"], 1, ["missing.png", os.strerror(2)]),
     ]
-    # A few fuzzed files: any status but a crash, and nothing written on failure.
-    for i in range(6):
+    # A few fuzzed files, half with their checksums made right again so that
+    # the damage reaches the decoder: any status but a crash, and nothing
+    # written on failure.
+    for i in range(8):
         b = bytearray(data)
         for _ in range(rng.randint(1, 8)):
             b[rng.randrange(8, len(b))] = rng.randrange(256)
+        at = 8
+        while i % 2 and at + 12 <= len(b):
+            n = struct.unpack(">I", b[at:at + 4])[0]
+            if at + 12 + n > len(b):
+                break
+            b[at + 8 + n:at + 12 + n] = struct.pack(">I", zlib.crc32(bytes(b[at + 4:at + 8 + n])))
+            at += 12 + n
         open(os.path.join(d, "fuzz%d.png" % i), "wb").write(bytes(b))
         cases.append((["--terrain=fuzz%d.png" % i], None, []))
     for args, status, words in cases:
