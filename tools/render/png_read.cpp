@@ -121,6 +121,8 @@ int rv_PngReadOpen(rv_PngReader *r, const std::string &path, std::string *error)
         return 1;
     }
     png_set_read_fn(png, source, on_read);
+    // Sizes are judged by the caller, who can say what the surfaces hold.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     r->png = png;
     r->info = info;
     if (!read_header(png, info, r)) return damaged(r, error);

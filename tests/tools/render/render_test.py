@@ -10,6 +10,7 @@ when PIL is missing. RELVANE_SEED picks the random settings' seed.
 import os
 import random
 import resource
+import select
 import signal
 import socket
 import struct
@@ -140,7 +141,15 @@ def frames(work):
     master, slave = os.openpty()
     r = run(["-w8", "-h8", "--frames=2", "tty.png"], d, stderr_fd=slave)
     os.close(slave)
-    text = os.read(master, 4096).decode()
+    text = ""
+    while select.select([master], [], [], 0.2)[0]:  # a pty may hand the lines over in pieces
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        text += chunk.decode()
     os.close(master)
     check(r.returncode == 0 and "frame 2 of 2" in text, "frames: progress on a terminal (%r)" % text)
 
@@ -371,6 +380,7 @@ def terrain(work):
         return data[:8] + struct.pack(">I", 13) + body + struct.pack(">I", zlib.crc32(body)) + data[33:]
     open(os.path.join(d, "lying.png"), "wb").write(with_size(3000, 2000))
     open(os.path.join(d, "huge.png"), "wb").write(with_size(70000, 2))
+    open(os.path.join(d, "huger.png"), "wb").write(with_size(2 ** 31 - 1, 2 ** 31 - 1))
     Image.new("L", (1, 5)).save(os.path.join(d, "thin.png"))
     Image.new("L", (w + 1, h)).save(os.path.join(d, "wider.png"))
     Image.new("I;16", (w, h)).convert("RGB").save(os.path.join(d, "z-rgb.png"))
@@ -382,6 +392,7 @@ def terrain(work):
         (["--terrain=bad-crc.png"], 2, ["bad-crc.png", "not a whole PNG"]),
         (["--terrain=lying.png"], 2, ["lying.png", "not a whole PNG"]),
         (["--terrain=huge.png"], 2, ["huge.png", "70000 x 2", "65536"]),
+        (["--terrain=huger.png"], 2, ["huger.png", "2147483647 x 2147483647", "65536"]),
         (["--terrain=thin.png"], 2, ["thin.png", "1 x 5", "-w"]),
         (["--terrain=rgb.png"], 2, ["rgb.png", "8-bit RGB", "greyscale"]),
         (["--terrain=interlaced.png"], 2, ["interlaced 8-bit greyscale"]),
