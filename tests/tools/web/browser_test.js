@@ -154,6 +154,7 @@ async function main() {
     const oddSizes = [
       ['-w0', null], ['-h0', null], ['-w0&-h100', null], ['-w5&-h0', null], ['-w%zz', null], ['-w%00', null],
       ['-w0&-h0', null], ['-w-5', 'Failed to open screen!'], ['-w100000&-h100000', 'Failed to open screen!'],
+      ['-w16384&-h16384', 'Failed to create engine objects!'],
     ];
     for (const [query, message] of oddSizes) {
       const odd = await browser.newPage();
