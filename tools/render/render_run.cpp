@@ -2,14 +2,13 @@
 // a given terrain), then per frame build, show, encode and commit.
 #include "render_run.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
-
-#include <unistd.h>
-
 #include <vector>
 
 #include "interrupt_cleanup.h"
