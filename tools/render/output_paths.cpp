@@ -98,8 +98,8 @@ int rv_OutputTarget(const std::string &path, std::string *target, std::string *e
     struct stat st {};
     if (!path.empty() && path.back() == '/') {
         // A name ending in a slash can only be a folder.
-        if (stat(path.c_str(), &st) != 0 && errno != ENOENT) return why(std::strerror(errno));
-        return why(std::strerror(EISDIR));
+        if (stat(path.c_str(), &st) == 0) return why(std::strerror(S_ISDIR(st.st_mode) ? EISDIR : ENOTDIR));
+        return why(std::strerror(errno == ENOENT ? EISDIR : errno));
     }
     *target = path;
     if (lstat(path.c_str(), &st) == 0) {

@@ -227,6 +227,7 @@ def unwritable(work):
         (["nodir/o.png"], None, "nodir/o.png", os.strerror(2), []),
         (["dir"], None, "dir", os.strerror(21), []),
         (["dir/"], None, "dir/", os.strerror(21), []),
+        (["file/"], None, "file/", os.strerror(20), []),
         (["dirlink"], None, "dirlink", os.strerror(21), []),
         (["--heightmap=dir", "o.png"], None, "'dir'", os.strerror(21), []),
         (["--colours=dir/", "o.png"], None, "'dir/'", os.strerror(21), []),
