@@ -1,6 +1,8 @@
-// relvane-render's largest routine job: a 4097 x 4097 picture and its
-// heightmap, rendered and encoded to PNG files. Reports the seconds of each
-// half, the encoder's share and the process's peak memory.
+// relvane-render's largest routine jobs: a 4097 x 4097 picture and its
+// heightmap, rendered and encoded to PNG files (the seconds of each half,
+// the encoder's share and the process's peak memory); and a 4097 x 4097
+// heightmap with its colour map read back, shaded and written as a picture
+// (the seconds of each step, beside those of writing the two maps).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include "png_file.h"
 #include "render_options.h"
 #include "render_run.h"
+#include "terrain_files.h"
 
 namespace {
 
@@ -79,5 +82,60 @@ void RenderPng(benchmark::State &state) {
 }
 
 BENCHMARK(RenderPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void TerrainPng(benchmark::State &state) {
+    const auto side = int32_t(state.range(0));  // the maps' side; the picture is one smaller
+    rv_RenderOptions options;
+    options.width = options.height = side - 1;
+    rv_Demo demo;
+    rv_DemoLoop loop;
+    rv_RenderSetUp(&demo, &loop, options);
+    demo.screen = bench::new_screen(side, side);
+    char dir[] = "/tmp/relvane-bench-XXXXXX";
+    if (!demo.screen || rv_DemoCreateObjects(&demo, &loop) != 0 || !mkdtemp(dir)) {
+        state.SkipWithError("out of memory or no temporary folder");
+        return;
+    }
+    const std::string d(dir);
+    options.terrain = d + "/heights.png";
+    options.colours = d + "/colours.png";
+    const std::string picture = d + "/picture.png";
+    auto row = std::make_unique<uint8_t[]>(rv_PngRowBytes(side, false));
+    rv_DemoBuildDueLandscape(&demo, &loop, 0.0f);
+    double maps = 0, read = 0, shade = 0, encode = 0;
+    for (auto _ : state) {
+        const double t0 = cpu_seconds();
+        if (!write(options.terrain, rv_HeightPicture(demo.scene), row.get()) ||
+            !write(options.colours, rv_ColourPicture(demo.scene), row.get()))
+            state.SkipWithError("cannot write the maps");
+        const double t1 = cpu_seconds();
+        rv_TerrainFiles files;
+        std::string error;
+        if (rv_TerrainOpen(&files, options, &error) != 0 || rv_TerrainRead(&files, demo.scene, &error) != 0)
+            state.SkipWithError(error.c_str());
+        rv_TerrainClose(&files);
+        const double t2 = cpu_seconds();
+        rv_DemoBuildView(&demo, &loop);
+        rv_DemoShow(&demo);
+        const double t3 = cpu_seconds();
+        if (!write(picture, rv_ScreenPicture(demo.screen), row.get())) state.SkipWithError("cannot write");
+        encode += cpu_seconds() - t3;
+        shade += t3 - t2;
+        read += t2 - t1;
+        maps += t1 - t0;
+    }
+    const double n = double(state.iterations());
+    state.counters["maps_write_s"] = maps / n;
+    state.counters["read_s"] = read / n;
+    state.counters["shade_s"] = shade / n;
+    state.counters["write_s"] = encode / n;
+    for (const std::string &f : {options.terrain, options.colours, picture}) unlink(f.c_str());
+    rmdir(dir);
+    SDL_Surface *screen = demo.screen;
+    rv_DemoRelease(&demo, &loop);
+    SDL_FreeSurface(screen);
+}
+
+BENCHMARK(TerrainPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

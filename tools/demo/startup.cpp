@@ -5,6 +5,10 @@
 
 #include "demo.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/html5.h>
+#endif
+
 namespace {
 
 // Writes a failure line to standard error.
@@ -17,6 +21,21 @@ void fail(const char *message) {
 // can bring down its connection to the display, so neither is asked for.
 // 0 stays allowed: SDL takes the display's own size for it.
 bool screen_side_usable(int32_t side) { return side >= 0 && side <= 16384; }
+
+#ifdef __EMSCRIPTEN__
+// The browser's SDL takes the canvas's size for a 0 x 0 mode only; a single
+// 0 side would give a canvas nothing can be drawn on. The canvas's side
+// stands in for it, as the display's does on the desktop.
+void canvas_sides(rv_Demo *demo) {
+    if ((demo->width == 0) == (demo->height == 0)) return;
+    int w = 0, h = 0;
+    if (emscripten_get_canvas_element_size("#canvas", &w, &h) != EMSCRIPTEN_RESULT_SUCCESS) return;
+    if (demo->width == 0) demo->width = w;
+    if (demo->height == 0) demo->height = h;
+}
+#else
+void canvas_sides(rv_Demo *) {}
+#endif
 
 }  // namespace
 
@@ -51,6 +70,7 @@ void rv_DemoRelease(rv_Demo *demo, rv_DemoLoop *loop) {
 int rv_DemoStart(rv_Demo *demo, rv_DemoLoop *loop, int argc, char **argv) {
     if (argc > 1) rv_DemoReadArgs(demo, argc, argv);
     std::fflush(stdout);
+    canvas_sides(demo);
     if (screen_side_usable(demo->width) && screen_side_usable(demo->height))
         demo->screen = SDL_SetVideoMode(demo->width, demo->height, 24, demo->video_flags);
     if (!demo->screen) {

@@ -1,7 +1,9 @@
 // relvane-render: the test program's landscape to PNG files, no display.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "render_options.h"
@@ -15,8 +17,12 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(rv_RenderHelp(), stdout);
-        return 0;
+        // A help text that did not arrive is a failure (a full disk, a
+        // closed pipe's reader gone).
+        errno = 0;
+        if (std::fputs(rv_RenderHelp(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        std::fprintf(stderr, "relvane-render: cannot write the help: %s\n", std::strerror(errno != 0 ? errno : EIO));
+        return 1;
     }
     return rv_RenderRun(options, isatty(STDERR_FILENO) == 1);
 }

@@ -26,6 +26,16 @@ void fill_height_row(const void *source, int32_t y, uint8_t *row) {
     }
 }
 
+void fill_colour_row(const void *source, int32_t y, uint8_t *row) {
+    const auto *s = static_cast<const rv_Surface *>(source);
+    const rv_Pixel *p = s->pixels + static_cast<ptrdiff_t>(y) * s->pitch;
+    for (int32_t x = 0; x < s->width; ++x, row += 3) {
+        row[0] = p[x].red;
+        row[1] = p[x].green;
+        row[2] = p[x].blue;
+    }
+}
+
 }  // namespace
 
 rv_PngPicture rv_ScreenPicture(const SDL_Surface *screen) {
@@ -34,4 +44,8 @@ rv_PngPicture rv_ScreenPicture(const SDL_Surface *screen) {
 
 rv_PngPicture rv_HeightPicture(const rv_Surface *surface) {
     return {surface->width, surface->height, true, fill_height_row, surface};
+}
+
+rv_PngPicture rv_ColourPicture(const rv_Surface *surface) {
+    return {surface->width, surface->height, false, fill_colour_row, surface};
 }

@@ -1,5 +1,5 @@
-// The two pictures relvane-render encodes: the screen's colours and the
-// landscape's heights.
+// The pictures relvane-render encodes: the screen's colours and the
+// landscape's heights and colours.
 #pragma once
 
 #include <SDL.h>
@@ -11,3 +11,5 @@
 rv_PngPicture rv_ScreenPicture(const SDL_Surface *screen);
 // The surface's z field, every pixel, as 16-bit grey.
 rv_PngPicture rv_HeightPicture(const rv_Surface *surface);
+// The surface's red, green and blue fields, every pixel, as 8-bit RGB.
+rv_PngPicture rv_ColourPicture(const rv_Surface *surface);

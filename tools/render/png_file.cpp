@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "interrupt_cleanup.h"
+#include "output_paths.h"
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
@@ -94,22 +97,35 @@ size_t rv_PngRowBytes(int32_t width, bool grey16) {
 }
 
 int rv_PendingOpen(rv_PendingFile *f, const std::string &path, std::string *error) {
-    const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::vector<char> temp(dir.begin(), dir.end());
-    const std::string tail = "." + name + ".XXXXXX";
-    temp.insert(temp.end(), tail.begin(), tail.end());
-    temp.push_back('\0');
     f->path = path;
+    if (rv_OutputTarget(path, &f->target, error) != 0) return -1;
+    // A short fixed name, so that any name the folder takes as the output
+    // leaves room for it.
+    const size_t slash = f->target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : f->target.substr(0, slash + 1);
+    std::vector<char> temp(dir.begin(), dir.end());
+    const char tail[] = ".relvane-XXXXXX";
+    temp.insert(temp.end(), tail, tail + sizeof tail);
+    struct stat existing {};
+    const mode_t mode = stat(f->target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : new_file_mode();
+    rv_CleanupBlock();
     const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        *error = reason(path, errno);
+    const int err = errno;
+    if (fd >= 0) {
+        f->slot = rv_CleanupHold(temp.data());
+        if (f->slot < 0) {
+            unlink(temp.data());
+            close(fd);
+        }
+    }
+    rv_CleanupUnblock();
+    if (fd < 0 || f->slot < 0) {
+        *error = reason(path, fd < 0 ? err : ENAMETOOLONG);
         return -1;
     }
     f->temp = temp.data();
     f->file = fdopen(fd, "wb");
-    if (!f->file || fchmod(fd, new_file_mode()) != 0) {
+    if (!f->file || fchmod(fd, mode) != 0) {
         *error = reason(path, errno);
         if (!f->file) close(fd);
         rv_PendingDiscard(f);
@@ -134,10 +150,12 @@ int rv_PendingWritePng(rv_PendingFile *f, const rv_PngPicture &picture, uint8_t 
 }
 
 int rv_PendingCommit(rv_PendingFile *f, std::string *error) {
-    if (std::rename(f->temp.c_str(), f->path.c_str()) != 0) {
+    if (std::rename(f->temp.c_str(), f->target.c_str()) != 0) {
         *error = reason(f->path, errno);
         return -1;
     }
+    rv_CleanupDrop(f->slot);
+    f->slot = -1;
     f->temp.clear();
     return 0;
 }
@@ -146,5 +164,7 @@ void rv_PendingDiscard(rv_PendingFile *f) {
     if (f->file) std::fclose(f->file);
     f->file = nullptr;
     if (!f->temp.empty()) unlink(f->temp.c_str());
+    rv_CleanupDrop(f->slot);
+    f->slot = -1;
     f->temp.clear();
 }

@@ -1,5 +1,5 @@
-// PNG files written whole or not at all: encoded under a temporary name in
-// the target's folder and renamed onto it once complete.
+// PNG files written whole or not at all: encoded under a short temporary
+// name in the target's folder and renamed onto it once complete.
 #pragma once
 
 #include <cstdint>
@@ -19,15 +19,20 @@ struct rv_PngPicture {
 // Bytes of one encoded row of the picture.
 size_t rv_PngRowBytes(int32_t width, bool grey16);
 
-// A file being written: its final path and the open temporary.
+// A file being written: its name as given, the file that name writes (the
+// same, or a symbolic link's target), and the open temporary, which a
+// signal removes until it is committed or discarded.
 struct rv_PendingFile {
     std::string path;
+    std::string target;
     std::string temp;
     FILE *file = nullptr;
+    int slot = -1;
 };
 
-// Creates the temporary beside path. Returns 0, or -1 with the path and the
-// system's reason in *error.
+// Creates the temporary beside the file path writes (rv_OutputTarget), with
+// the mode of the file it replaces or that of a new file. Returns 0, or -1
+// with the path and the reason in *error.
 int rv_PendingOpen(rv_PendingFile *file, const std::string &path, std::string *error);
 // Encodes the picture into the pending file (Huffman-only deflate behind
 // the "average" filter, for speed), using row (rv_PngRowBytes long) as

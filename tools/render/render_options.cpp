@@ -69,9 +69,10 @@ const LongOption kLongOptions[] = {
     {"mode", "colour, profiles, height or light", [](rv_RenderOptions *o, const char *t) {
          return read_mode(t, &o->mode); }},
     {"scale", "a whole number 2 to 256", RV_INT(scale, 2, 256)},
-    {"heightmap", "a file name", [](rv_RenderOptions *o, const char *t) {
-         o->heightmap = t;
-         return *t != '\0'; }},
+    {"heightmap", "a file name", [](rv_RenderOptions *o, const char *t) { return o->heightmap = t, true; }},
+    {"terrain", "a file name", [](rv_RenderOptions *o, const char *t) { return o->terrain = t, true; }},
+    {"colours", "a file name", [](rv_RenderOptions *o, const char *t) { return o->colours = t, true; }},
+    {"threads", "a whole number 0 to 1024", RV_INT(threads, 0, 1024)},
     {"frames", "a whole number 1 to 99999", RV_INT(frames, 1, 99999)},
     {"fps", "1 to 1000", [](rv_RenderOptions *o, const char *t) {
          return read_real(t, 1.0, 1000.0, &o->fps); }},
@@ -99,6 +100,16 @@ int bad(std::string *error, std::string message) {
     return -1;
 }
 
+// Notes an option that shapes the built landscape, for the warning that
+// --terrain makes it idle.
+void note_landscape_option(rv_RenderOptions *o, const std::string &name) {
+    static const char *const names[] = {"-t", "--phase", "--roughness", "--amplitude", "--base", "--no-shapes"};
+    for (const char *n : names) {
+        if (name != n || (", " + o->unused_with_terrain + ",").find(", " + name + ",") != std::string::npos) continue;
+        o->unused_with_terrain += (o->unused_with_terrain.empty() ? "" : ", ") + name;
+    }
+}
+
 // -wN, -hN, -tN.
 int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
     struct Short {
@@ -118,6 +129,9 @@ int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
         if (arg[2] == '\0') return bad(error, name + " needs a value glued on, e.g. " + name + "256");
         if (!read_int(arg + 2, 1, s.hi, &(o->*s.field)))
             return bad(error, name + ": '" + (arg + 2) + "' is not a whole number " + s.range);
+        if (s.letter == 'w') o->width_given = true;
+        if (s.letter == 'h') o->height_given = true;
+        note_landscape_option(o, name);
         return 0;
     }
     return bad(error, std::string("unknown option '") + arg + "'");
@@ -125,7 +139,7 @@ int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
 
 int read_long(rv_RenderOptions *o, const char *arg, std::string *error) {
     for (const Flag &f : kFlags) {
-        if (std::strcmp(arg, f.name) == 0) return o->*f.field = f.value, 0;
+        if (std::strcmp(arg, f.name) == 0) return note_landscape_option(o, f.name), o->*f.field = f.value, 0;
         const size_t n = std::strlen(f.name);
         if (std::strncmp(arg, f.name, n) == 0 && arg[n] == '=')
             return bad(error, std::string(f.name) + " takes no value");
@@ -135,6 +149,8 @@ int read_long(rv_RenderOptions *o, const char *arg, std::string *error) {
     for (const LongOption &l : kLongOptions) {
         if (name != l.name) continue;
         if (!eq) return bad(error, "--" + name + " needs a value: --" + name + "=VALUE");
+        if (eq[1] == '\0') return bad(error, "empty value for --" + name);
+        note_landscape_option(o, "--" + name);
         if (!l.read(o, eq + 1))
             return bad(error, "--" + name + ": '" + (eq + 1) + "' is not " + l.range);
         return 0;
@@ -149,6 +165,7 @@ int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *e
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         int status = 0;
+        if (arg[0] == '\0') return bad(error, "empty output name");
         if (options_end || arg[0] != '-' || arg[1] == '\0') {
             if (!o->output.empty()) return bad(error, "more than one output name ('" + o->output + "', '" + arg + "')");
             o->output = arg;
@@ -163,9 +180,6 @@ int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *e
     }
     if (o->help) return 0;
     if (o->output.empty()) return bad(error, "missing output name");
-    if (!o->heightmap.empty() && (o->frames > 0 ? rv_RenderFrameName(o->heightmap, 1) == rv_RenderFrameName(o->output, 1)
-                                                : o->heightmap == o->output))
-        return bad(error, "--heightmap: '" + o->heightmap + "' names the same files as the output");
     return 0;
 }
 
@@ -197,6 +211,11 @@ const char *rv_RenderHelp() {
            "  --no-shapes --no-slopes --no-shadows\n"
            "                       leave those parts out\n"
            "  --heightmap=FILE.png also write the height field as a 16-bit grey PNG\n"
+           "  --terrain=FILE.png   read the heights from an 8- or 16-bit grey PNG instead of\n"
+           "                       building the landscape; the picture is one smaller\n"
+           "  --colours=FILE.png   with --terrain: read the colours from an 8-bit RGB, RGBA\n"
+           "                       or grey PNG; without: write the landscape's colours\n"
            "  --frames=N           write N animated frames OUTPUT-0001.png ..., 1..99999\n"
-           "  --fps=F              frame rate of the animation, 1..1000 (30)\n";
+           "  --fps=F              frame rate of the animation, 1..1000 (30)\n"
+           "  --threads=N          threads to render with, 0..1024; 0 is one per processor (0)\n";
 }

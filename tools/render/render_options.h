@@ -25,13 +25,19 @@ struct rv_RenderOptions {
     bool shadows = true;
     std::string output;     // OUTPUT.png
     std::string heightmap;  // empty: none
+    std::string terrain;    // empty: the landscape is built, not read
+    std::string colours;    // with terrain: read; without: written; empty: none
     int32_t frames = 0;     // 0: one picture written to OUTPUT itself
     double fps = 30.0;
+    int32_t threads = 0;    // 0: one per processor
+    bool width_given = false;
+    bool height_given = false;
+    std::string unused_with_terrain;  // landscape options given, "-t, --phase"
     bool help = false;      // --help: print the usage and the options
 };
 
 // Reads argv[1..argc-1]. Returns 0, or -1 with a one-line message naming
-// the offending option in *error.
+// the offending option (or the empty argument) in *error.
 int rv_RenderReadArgs(rv_RenderOptions *options, int argc, char **argv, std::string *error);
 
 // Name of frame k (from 1) of a sequence written under path: a trailing

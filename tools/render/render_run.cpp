@@ -1,15 +1,21 @@
-// The render loop: allocate everything, then per frame build, show, encode
-// and commit.
+// The render run in its two steps: prepare (check the files, allocate, read
+// a given terrain), then per frame build, show, encode and commit.
 #include "render_run.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "interrupt_cleanup.h"
+#include "output_paths.h"
 #include "pictures.h"
 #include "png_file.h"
+#include "terrain_files.h"
 
 namespace {
 
@@ -35,15 +41,18 @@ struct Objects {
     rv_DemoLoop loop{};
     std::unique_ptr<uint8_t[]> screen_pixels;
     std::unique_ptr<uint8_t[]> row;
+    rv_TerrainFiles terrain;
     ~Objects() {
         SDL_Surface *screen = demo.screen;
         rv_DemoRelease(&demo, &loop);
         if (screen) SDL_FreeSurface(screen);
+        rv_TerrainClose(&terrain);
     }
 };
 
-// Screen, context, surfaces, pipe and row buffer; false when any is short.
-bool allocate(Objects *o) {
+// Screen, context, surfaces of w x h, pipe and row buffer; false when any
+// is short.
+bool allocate(Objects *o, int32_t w, int32_t h) {
     rv_Demo &d = o->demo;
     // The screen the test program's 24-bit X11 window has on a little-endian
     // machine, over pixels of our own: SDL 1.2 creates no surface 16384 or
@@ -56,17 +65,108 @@ bool allocate(Objects *o) {
     if (!d.screen) return false;
     o->loop.context = rv_NewContext();
     if (!o->loop.context) return false;
-    if (!(d.scene = rv_NewSurface(o->loop.context, d.width + 1, d.height + 1))) return false;
-    if (!(d.view = rv_NewSurface(o->loop.context, d.width + 1, d.height + 1))) return false;
+    if (!(d.scene = rv_NewSurface(o->loop.context, w, h))) return false;
+    if (!(d.view = rv_NewSurface(o->loop.context, w, h))) return false;
     if (rv_DemoSetUpPipe(&d, &o->loop) != 0) return false;
-    const size_t bytes = std::max(rv_PngRowBytes(d.width, false), rv_PngRowBytes(d.width + 1, true));
+    const size_t bytes = std::max(rv_PngRowBytes(d.width, false), rv_PngRowBytes(std::max(w, 1), false));
     o->row.reset(new (std::nothrow) uint8_t[bytes]);
     return o->row != nullptr;
 }
 
-int fail(const std::string &message) {
+int fail(int status, const std::string &message) {
     std::fprintf(stderr, "relvane-render: %s\n", message.c_str());
-    return 1;
+    return status;
+}
+
+// Everything before the first frame: the files checked, the given terrain
+// opened, memory allocated, the threads set and the terrain read. Returns
+// 0, or the exit status after the message.
+int prepare(Objects *o, const rv_RenderOptions &options) {
+    std::string error;
+    if (const int status = rv_RenderCheckFiles(options, &error)) return fail(status, error);
+    rv_RenderOptions sized = options;
+    const bool given = !options.terrain.empty();
+    if (given) {
+        if (const int status = rv_TerrainOpen(&o->terrain, options, &error)) return fail(status, error);
+        if (!options.width_given) sized.width = o->terrain.heights.width - 1;
+        if (!options.height_given) sized.height = o->terrain.heights.height - 1;
+        if (!options.unused_with_terrain.empty())
+            std::fprintf(stderr, "relvane-render: %s: no effect with --terrain\n", options.unused_with_terrain.c_str());
+    }
+    rv_Demo &d = o->demo;
+    rv_RenderSetUp(&d, &o->loop, sized);
+    const int32_t w = given ? o->terrain.heights.width : d.width + 1;
+    const int32_t h = given ? o->terrain.heights.height : d.height + 1;
+    if (!allocate(o, w, h)) {
+        const int64_t mib = (int64_t{w} * h * 2 * static_cast<int64_t>(sizeof(rv_Pixel)) +
+                             static_cast<int64_t>(d.width) * d.height * 3) >> 20;
+        return fail(1, "out of memory: a " + std::to_string(d.width) + " x " + std::to_string(d.height) +
+                           " picture of " + std::to_string(w) + " x " + std::to_string(h) + " surfaces needs about " +
+                           std::to_string(mib) + " MiB");
+    }
+    if (rv_SetThreads(o->loop.context, options.threads) != 0)
+        return fail(2, "--threads=" + std::to_string(options.threads) + ": this build runs on one thread only");
+    if (given) {
+        if (const int status = rv_TerrainRead(&o->terrain, d.scene, &error)) return fail(status, error);
+        rv_TerrainClose(&o->terrain);
+        d.scene_dirty = 0;
+    }
+    return 0;
+}
+
+// Renames a frame's finished files into place together, with the signals
+// held: all of them, or (when a rename fails) none, the ones already
+// renamed removed again.
+int commit_all(rv_PendingFile *files, size_t count, std::string *error) {
+    rv_CleanupBlock();
+    int status = 0;
+    size_t done = 0;
+    for (; done < count && status == 0; ++done) status = rv_PendingCommit(&files[done], error);
+    if (status != 0)
+        for (size_t i = 0; i + 1 < done; ++i) unlink(files[i].target.c_str());
+    rv_CleanupUnblock();
+    return status;
+}
+
+// Frame k (0: the one picture): its files opened, the landscape built or
+// the given one taken, its heights and colours written, the view shaded and
+// shown, the picture written, and all of them committed. None of its files
+// is left when any fails.
+int write_frame(Objects *o, const rv_RenderOptions &options, int32_t k, const Progress &stages,
+                std::string *error) {
+    rv_Demo &d = o->demo;
+    const std::vector<rv_RunFile> names = rv_RenderFrameFiles(options, k);
+    rv_PendingFile files[3];
+    int status = 0;
+    for (size_t i = 0; i < names.size() && status == 0; ++i) status = rv_PendingOpen(&files[i], names[i].path, error);
+    if (status == 0) {
+        rv_Surface *target = d.scene;
+        if (options.terrain.empty()) {
+            stages.say("building the landscape");
+            target = rv_DemoBuildDueLandscape(&d, &o->loop, d.animate ? static_cast<float>(1.0 / options.fps) : 0.0f);
+        } else {
+            d.view_dirty = 1;  // the tilted view changes the view it shows
+        }
+        // The heights and colours as built: the view build and the tilted
+        // view change the view afterwards.
+        for (size_t i = 1; i < names.size() && status == 0; ++i) {
+            const bool heights = std::strcmp(names[i].role, "--heightmap") == 0;
+            stages.say(heights ? "writing the heightmap" : "writing the colours");
+            status = rv_PendingWritePng(&files[i], heights ? rv_HeightPicture(target) : rv_ColourPicture(target),
+                                        o->row.get(), error);
+        }
+    }
+    if (status == 0) {
+        stages.say("shading the view");
+        if (d.view_dirty) rv_DemoBuildView(&d, &o->loop);
+        stages.say("drawing the picture");
+        rv_DemoShow(&d);
+        stages.say("writing the picture");
+        status = rv_PendingWritePng(&files[0], rv_ScreenPicture(d.screen), o->row.get(), error);
+    }
+    if (status == 0) status = commit_all(files, names.size(), error);
+    for (rv_PendingFile &f : files) rv_PendingDiscard(&f);
+    return status;
 }
 
 }  // namespace
@@ -90,60 +190,23 @@ void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &o)
     demo->shapes = o.shapes;
     demo->slopes = o.slopes;
     demo->shadows = o.shadows;
-    demo->animate = o.frames > 0;
+    demo->animate = o.frames > 0 && o.terrain.empty();
 }
 
 int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
+    rv_CleanupInstall();
     Objects o;
-    rv_RenderSetUp(&o.demo, &o.loop, options);
-    rv_Demo &d = o.demo;
-    const int64_t pixels = static_cast<int64_t>(d.width + 1) * (d.height + 1);
-    if (!allocate(&o)) {
-        const int64_t mib = (pixels * 2 * static_cast<int64_t>(sizeof(rv_Pixel)) +
-                             static_cast<int64_t>(d.width) * d.height * 3) >> 20;
-        return fail("out of memory: a " + std::to_string(d.width) + " x " + std::to_string(d.height) +
-                    " picture needs about " + std::to_string(mib) + " MiB");
-    }
-
+    if (const int status = prepare(&o, options)) return status;
+    const int64_t pixels = int64_t{o.demo.scene->width} * o.demo.scene->height;
     const Progress show{progress && options.frames > 1};
     const Progress stages{progress && options.frames <= 1 && pixels >= kLargePicture};
     const int32_t count = options.frames > 0 ? options.frames : 1;
-    const float dt = static_cast<float>(1.0 / options.fps);
-    const bool heights = !options.heightmap.empty();
-    const rv_PngPicture picture = rv_ScreenPicture(d.screen);
     std::string error;
     for (int32_t k = 1; k <= count; ++k) {
-        rv_PendingFile out, map;
-        const bool sequence = options.frames > 0;
-        int status = rv_PendingOpen(&out, sequence ? rv_RenderFrameName(options.output, k) : options.output, &error);
-        if (status == 0 && heights)
-            status = rv_PendingOpen(&map, sequence ? rv_RenderFrameName(options.heightmap, k) : options.heightmap, &error);
-        if (status == 0) {
-            stages.say("building the landscape");
-            rv_Surface *target = rv_DemoBuildDueLandscape(&d, &o.loop, d.animate ? dt : 0.0f);
-            // The heights as built: the view build and the tilted view
-            // change the view afterwards.
-            if (heights) {
-                stages.say("writing the heightmap");
-                status = rv_PendingWritePng(&map, rv_HeightPicture(target), o.row.get(), &error);
-            }
-        }
-        if (status == 0) {
-            stages.say("shading the view");
-            if (d.view_dirty) rv_DemoBuildView(&d, &o.loop);
-            stages.say("drawing the picture");
-            rv_DemoShow(&d);
-            stages.say("writing the picture");
-            status = rv_PendingWritePng(&out, picture, o.row.get(), &error);
-        }
-        if (status == 0) status = rv_PendingCommit(&out, &error);
-        if (status == 0 && heights) status = rv_PendingCommit(&map, &error);
-        rv_PendingDiscard(&out);
-        rv_PendingDiscard(&map);
-        if (status != 0) {
+        if (write_frame(&o, options, options.frames > 0 ? k : 0, stages, &error) != 0) {
             show.done();
             stages.done();
-            return fail(error);
+            return fail(1, error);
         }
         show.say("frame " + std::to_string(k) + " of " + std::to_string(count));
     }

@@ -13,7 +13,11 @@
 void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &options);
 
 // Renders and writes everything the options ask for. Progress goes to
-// standard error when progress is set. Returns 0, or 1 after a message on
-// standard error when memory runs out (nothing written) or a file cannot
-// be written (frames written before it stay).
+// standard error when progress is set. Every file is checked before
+// anything is rendered. Returns 0; 2 after a message on standard error for
+// two names of one file, a given file of the wrong kind or size, or a
+// thread count the build cannot have; 1 when memory runs out (nothing
+// written) or a file cannot be read or written (frames written before it
+// stay, none of its own). SIGINT, SIGTERM and SIGHUP remove the
+// temporaries in flight and end the process by the signal.
 int rv_RenderRun(const rv_RenderOptions &options, bool progress);

@@ -1,7 +1,9 @@
 // Drives the browser edition in headless Chromium: after the opening move
 // and in every display mode the canvas must equal, pixel for pixel, the
 // frame the native build renders for the same state; holding Down tilts the
-// view; Escape prints the frame rate and ends the program.
+// view; Escape prints the frame rate and ends the program. Odd sizes in the
+// query either run (a 0 side takes the canvas's) or show the program's own
+// failure on the page; none throws.
 //   node browser_test.js WEB_BUILD_DIR NATIVE_BUILD_DIR
 'use strict';
 const { spawn, execFileSync } = require('child_process');
@@ -146,6 +148,32 @@ async function main() {
     const errors = console_.filter((l) => /error/i.test(l));
     if (errors.length) fail(`console: ${errors.join('\n')}`);
     console.log(`ok: Escape ends the program (${fps[0]})`);
+
+    // Odd sizes: [query, the message the page must show, or null for a
+    // program that runs on a canvas of some size].
+    const oddSizes = [
+      ['-w0', null], ['-h0', null], ['-w0&-h100', null], ['-w5&-h0', null], ['-w%zz', null], ['-w%00', null],
+      ['-w0&-h0', null], ['-w-5', 'Failed to open screen!'], ['-w100000&-h100000', 'Failed to open screen!'],
+      ['-w16384&-h16384', 'Failed to create engine objects!'],
+    ];
+    for (const [query, message] of oddSizes) {
+      const odd = await browser.newPage();
+      const errors = [];
+      odd.on('pageerror', (e) => errors.push(e.message));
+      await odd.goto(`http://127.0.0.1:${port}/index.html?${query}`);
+      const state = () => odd.evaluate(() => ({
+        frames: Module.workLog.length, status: Module.exitStatus, rate: document.getElementById('rate').textContent,
+        w: document.getElementById('canvas').width, h: document.getElementById('canvas').height }));
+      let s = {};
+      await waitFor(() => `?${query} to run or fail (${JSON.stringify(s)}, ${errors})`, async () => {
+        s = await state();
+        return errors.length > 0 || (message ? s.status !== undefined && s.rate !== 'Starting\u2026' : s.frames > 0);
+      });
+      const ok = errors.length === 0 && (message ? s.status === 1 && s.rate === message : s.w > 0 && s.h > 0);
+      if (!ok) fail(`?${query}: ${JSON.stringify(s)}, page errors ${JSON.stringify(errors)}`);
+      console.log(`ok: ?${query} ${message ? `shows "${message}"` : `runs on a ${s.w} x ${s.h} canvas`}`);
+      await odd.close();
+    }
   } finally {
     await browser.close();
     server.kill();
