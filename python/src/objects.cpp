@@ -30,6 +30,13 @@ int32_t int_arg(const char *name, py::handle value, int64_t lo, int64_t hi) {
     return static_cast<int32_t>(v);
 }
 
+Context &context_arg(py::handle value) {
+    if (!py::isinstance<Context>(value))
+        throw py::type_error("context: expected a relvane.Context, got " +
+                             std::string(py::str(py::type::of(value).attr("__name__"))));
+    return value.cast<Context &>();
+}
+
 py::dtype pixel_dtype() { return py::dtype::of<rv_Pixel>(); }
 
 void out_of_memory(const std::string &message) {
@@ -122,7 +129,7 @@ void bind_context(py::module_ &m) {
 void bind_surface(py::module_ &m) {
     py::class_<Surface> surface(m, "Surface", "A grid of pixels owned by the engine, or a window into another surface.");
     surface.def(py::init([](py::object context, py::handle width, py::handle height) {
-                 Context &c = context.cast<Context &>();
+                 Context &c = context_arg(context);
                  const int32_t w = int_arg("width", width, 0, INT32_MAX);
                  const int32_t h = int_arg("height", height, 0, INT32_MAX);
                  rv_Surface *s = rv_NewSurface(c.context, w, h);
@@ -158,7 +165,7 @@ void bind_surface(py::module_ &m) {
 void bind_pipe(py::module_ &m) {
     py::class_<Pipe>(m, "Pipe", "The chain of stages through which shapes write into a surface.")
         .def(py::init([](py::object context) {
-                 Context &c = context.cast<Context &>();
+                 Context &c = context_arg(context);
                  rv_Pipe *p = rv_NewPipe(c.context);
                  if (!p) throw std::bad_alloc();
                  return new Pipe(p, c.turn, context);
