@@ -2,7 +2,9 @@
 test program's logic and relvane-render's run steps, then the module).
 
 Extra CMake options come from RELVANE_CMAKE_ARGS, e.g.
-RELVANE_CMAKE_ARGS="-DRELVANE_SANITIZE=ON" for a sanitized module.
+RELVANE_CMAKE_ARGS="-DRELVANE_SANITIZE=ON" for a sanitized module, and
+RELVANE_PYTHON_BUILD_DIR names the CMake build folder (default: under
+setuptools' build folder).
 """
 import os
 import shlex
@@ -24,7 +26,7 @@ class CMakeExtension(Extension):
 class CMakeBuild(build_ext):
     def build_extension(self, ext):
         out = Path(self.get_ext_fullpath(ext.name)).resolve().parent
-        build = Path(self.build_temp).resolve() / "cmake"
+        build = Path(os.environ.get("RELVANE_PYTHON_BUILD_DIR") or Path(self.build_temp) / "cmake").resolve()
         args = [
             f"-DRELVANE_PYTHON_OUTPUT_DIR={out}",
             f"-DPython3_EXECUTABLE={sys.executable}",
