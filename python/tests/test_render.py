@@ -1,8 +1,10 @@
 """render() against relvane-render, and the landscape taken from arrays."""
 import random
 import subprocess
+import sys
 import threading
 import time
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -111,3 +113,9 @@ def test_other_threads_run_while_a_large_terrain_is_built():
     quarter = (end - start) / 4
     middle = [t for t in ticks if start + quarter < t < end - quarter]
     assert end - start > 0.02 and len(middle) >= 3
+
+
+def test_the_example_script_writes_its_picture(tmp_path):
+    script = Path(__file__).resolve().parents[2] / "examples" / "terrain_picture.py"
+    subprocess.run([sys.executable, str(script), str(tmp_path / "terrain.png")], check=True)
+    assert Image.open(tmp_path / "terrain.png").size == (640, 400)

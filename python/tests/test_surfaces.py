@@ -77,6 +77,10 @@ def test_displays_return_rgb_screens():
     assert (relvane.show_light(s) == relvane.show_light(s)[0, 0]).all()
     assert relvane.show_height(s, 64).shape == relvane.show_profiles(s, 2).shape == (5, 6, 3)
     assert relvane.show_tilted(s, 45.0).shape == (4, 6, 3)
+    # Screens larger than the surface: only what both cover is drawn.
+    for show in (relvane.show_colour, relvane.show_light, lambda s, **k: relvane.show_tilted(s, 30.0, **k)):
+        assert show(s, width=9, height=11).shape == (11, 9, 3)
+    assert relvane.show_colour(surface(0, 0)).shape == (0, 0, 3)
 
 
 context = relvane.Context()
