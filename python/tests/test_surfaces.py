@@ -1,5 +1,6 @@
 """Surfaces, views, operations and errors."""
 import gc
+import threading
 
 import numpy as np
 import pytest
@@ -123,3 +124,25 @@ BAD = [
 def test_bad_inputs_raise(error, words, call):
     with pytest.raises(error, match=words):
         call()
+
+
+def test_threads_sharing_a_context_take_turns():
+    # One pipe and the context's scratch spans serve both threads' shapes.
+    context = relvane.Context()
+    pipe = relvane.Pipe(context)
+
+    def draw(s, k):
+        for i in range(150):
+            material = relvane.Pixel(60 * k, 90, 30, 255, 256, 90 * i)
+            relvane.draw_dome(pipe, s, material, (i * 37) % 200, (i * 53 + k) % 200, 12.0 + k, 4.0)
+
+    together = [relvane.Surface(context, 200, 200) for _ in range(2)]
+    threads = [threading.Thread(target=draw, args=(s, k)) for k, s in enumerate(together)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    for k, s in enumerate(together):
+        alone = relvane.Surface(context, 200, 200)
+        draw(alone, k)
+        assert np.array_equal(s.pixels, alone.pixels)
