@@ -132,17 +132,19 @@ def test_threads_sharing_a_context_take_turns():
     pipe = relvane.Pipe(context)
 
     def draw(s, k):
-        for i in range(150):
+        for i in range(300):
             material = relvane.Pixel(60 * k, 90, 30, 255, 256, 90 * i)
-            relvane.draw_dome(pipe, s, material, (i * 37) % 200, (i * 53 + k) % 200, 12.0 + k, 4.0)
+            relvane.draw_dome(pipe, s, material, (i * 37) % 600, (i * 53 + k) % 600, 150.0 + k, 30.0)
 
-    together = [relvane.Surface(context, 200, 200) for _ in range(2)]
+    # Without turns, a run of one thread in the spans another is filling
+    # leaves wrong heights and colours.
+    together = [relvane.Surface(context, 600, 600) for _ in range(2)]
     threads = [threading.Thread(target=draw, args=(s, k)) for k, s in enumerate(together)]
     for t in threads:
         t.start()
     for t in threads:
         t.join()
     for k, s in enumerate(together):
-        alone = relvane.Surface(context, 200, 200)
+        alone = relvane.Surface(context, 600, 600)
         draw(alone, k)
         assert np.array_equal(s.pixels, alone.pixels)
