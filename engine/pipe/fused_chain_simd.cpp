@@ -11,6 +11,7 @@
 #include <hwy/highway.h>
 
 #include "colour_blend.h"
+#include "stage_table.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -122,20 +123,23 @@ bool run_below(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
     return HWY_DYNAMIC_DISPATCH(chain_below)(p, s, d, n);
 }
 
-// The chains done in one pass, each with the exact slots it replaces.
-const FusedChain kFusedChains[] = {
-    {7,
-     {rv_StageZSet, rv_StageZTestAbove, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
-      rv_StageColourWrite, rv_StageZWrite},
-     run_above},
-    {7,
-     {rv_StageZSet, rv_StageZTestBelow, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
-      rv_StageColourWrite, rv_StageZWrite},
-     run_below},
-    {6,
-     {rv_StageZSet, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst, rv_StageColourWrite,
-      rv_StageZWrite},
-     run_none},
+// A chain done in one pass, named by the flags that assemble it.
+constexpr FusedChain fused(uint32_t flags, decltype(FusedChain::body) body) {
+    const Chain chain = assemble(flags);
+    FusedChain fused{chain.nstages, {}, body};
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        fused.stages[k] = stage_function(chain.stages[static_cast<size_t>(k)]);
+    return fused;
+}
+
+// The test program's chain, without its height test.
+constexpr uint32_t kUntested = RV_PIPE_Z_SET | RV_PIPE_COLOUR_SRC | RV_PIPE_ALPHA_CONST |
+                               RV_PIPE_LIGHT_CONST | RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z;
+
+constexpr FusedChain kFusedChains[] = {
+    fused(kUntested | RV_PIPE_ZTEST_ABOVE, run_above),
+    fused(kUntested | RV_PIPE_ZTEST_BELOW, run_below),
+    fused(kUntested, run_none),
 };
 
 }  // namespace

@@ -159,44 +159,44 @@ bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int
     return true;
 }
 
-bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
+bool stage_ZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kZ); });
 }
 
-bool stage_z_test_above(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return height_test<true>(p, i, s, d, n);
+bool stage_ZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return height_test<true>(pipe, index, src, dst, count);
 }
 
-bool stage_z_test_below(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return height_test<false>(p, i, s, d, n);
+bool stage_ZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return height_test<false>(pipe, index, src, dst, count);
 }
 
-bool stage_colour_fetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kRgb); });
+bool stage_ColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kRgb); });
 }
 
-bool stage_alpha_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    const uint64_t alpha = uint64_t{static_cast<uint8_t>(p->alpha)} << 24;
-    return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kAlpha, alpha); });
+bool stage_AlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    const uint64_t alpha = uint64_t{static_cast<uint8_t>(pipe->alpha)} << 24;
+    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kAlpha, alpha); });
 }
 
-bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    const uint64_t light = uint64_t{static_cast<uint16_t>(p->light)} << 32;
-    return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kLight, light); });
+bool stage_LightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    const uint64_t light = uint64_t{static_cast<uint16_t>(pipe->light)} << 32;
+    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kLight, light); });
 }
 
 // The vector pass reads a group of work pixels before writing the group's
 // destination, so the two must not overlap.
-bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (overlap(p->work, d, n)) return false;
-    return frame(p, i, s, d, n, [&] {
-        colour_write_run(reinterpret_cast<const uint32_t *>(p->work), reinterpret_cast<uint32_t *>(d), n);
+bool stage_ColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (overlap(pipe->work, dst, count)) return false;
+    return frame(pipe, index, src, dst, count, [&] {
+        colour_write_run(reinterpret_cast<const uint32_t *>(pipe->work), reinterpret_cast<uint32_t *>(dst), count);
     });
 }
 
-bool stage_z_write(rv_Pipe *p, int32_t, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (!aligned(p, s, d)) return false;
-    merge_run(bits(d), bits(p->work), n, kZ);
+bool stage_ZWrite(rv_Pipe *pipe, int32_t, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (!aligned(pipe, src, dst)) return false;
+    merge_run(bits(dst), bits(pipe->work), count, kZ);
     return true;
 }
 
@@ -207,19 +207,14 @@ HWY_AFTER_NAMESPACE();
 namespace relvane::fast {
 
 // Each stage's entry dispatches to the kernel of the chosen target.
-#define RELVANE_STAGE_ENTRY(name)                                                   \
-    HWY_EXPORT(name);                                                               \
-    bool name(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {   \
-        return HWY_DYNAMIC_DISPATCH(name)(p, i, s, d, n);                           \
-    }
-RELVANE_STAGE_ENTRY(stage_z_set)
-RELVANE_STAGE_ENTRY(stage_z_test_above)
-RELVANE_STAGE_ENTRY(stage_z_test_below)
-RELVANE_STAGE_ENTRY(stage_colour_fetch)
-RELVANE_STAGE_ENTRY(stage_alpha_const)
-RELVANE_STAGE_ENTRY(stage_light_const)
-RELVANE_STAGE_ENTRY(stage_colour_write)
-RELVANE_STAGE_ENTRY(stage_z_write)
+#define RELVANE_STAGE_ENTRY(Name, field, first, last, path)                                        \
+    RELVANE_IF_##path(                                                                             \
+        HWY_EXPORT(stage_##Name);                                                                  \
+        bool stage_##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,        \
+                          int32_t count) {                                                         \
+            return HWY_DYNAMIC_DISPATCH(stage_##Name)(pipe, index, src, dst, count);               \
+        })
+RV_PIPE_STAGE_LIST(RELVANE_STAGE_ENTRY)
 #undef RELVANE_STAGE_ENTRY
 
 }  // namespace relvane::fast
