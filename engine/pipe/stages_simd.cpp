@@ -7,8 +7,8 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
-#include "colour_blend.h"
 #include "stage_frame.h"
+#include "stage_steps.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -52,32 +52,22 @@ void set_run(uint64_t *to, int32_t count, uint64_t mask, uint64_t value) {
 
 // Words 2k and 2k + 1 of a span are pixel k's colour and alpha, and its
 // light and z; the colour words of work and dst are split from the others.
-void colour_write_run(const uint32_t *work, uint32_t *dst, int32_t count) {
+void colour_write_run(const rv_Pixel *work_px, rv_Pixel *dst_px, int32_t count) {
+    const auto *work = reinterpret_cast<const uint32_t *>(work_px);
+    auto *dst = reinterpret_cast<uint32_t *>(dst_px);
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
-    const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu), v255 = hn::Set(d, 255u);
-    const V alpha_byte = hn::Set(d, 0xFF000000u);
+    const V low16 = hn::Set(d, 0xFFFFu), v255 = hn::Set(d, 255u), alpha_byte = hn::Set(d, 0xFF000000u);
     const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
     size_t k = 0;
     for (; k + lanes <= n; k += lanes) {
-        V w, wl, dc, dz;
-        hn::LoadInterleaved2(d, work + 2 * k, w, wl);
+        V wc, wz, dc, dz;
+        hn::LoadInterleaved2(d, work + 2 * k, wc, wz);
         hn::LoadInterleaved2(d, dst + 2 * k, dc, dz);
-        const V a = hn::ShiftRight<24>(w), i = hn::And(wl, low16);
-        const V r = colour_blend(hn::And(w, byte), hn::And(dc, byte), i, a, v255);
-        const V g = colour_blend(hn::And(hn::ShiftRight<8>(w), byte), hn::And(hn::ShiftRight<8>(dc), byte), i, a, v255);
-        const V b = colour_blend(hn::And(hn::ShiftRight<16>(w), byte), hn::And(hn::ShiftRight<16>(dc), byte), i, a, v255);
-        const V rgb = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        const V rgb = colour_blend_rgb(wc, dc, hn::And(wz, low16), hn::ShiftRight<24>(wc), v255);
         hn::StoreInterleaved2(hn::Or(hn::And(dc, alpha_byte), rgb), dz, d, dst + 2 * k);
     }
-    for (; k < n; ++k) {
-        const uint32_t w = work[2 * k], i = work[2 * k + 1] & 0xFFFF, dc = dst[2 * k];
-        const uint32_t a = w >> 24;
-        uint32_t out = dc & 0xFF000000u;
-        for (int shift = 0; shift < 24; shift += 8)
-            out |= relvane::plain::colour_blend<uint32_t>((w >> shift) & 0xFF, (dc >> shift) & 0xFF, i, a, 255) << shift;
-        dst[2 * k] = out;
-    }
+    for (; k < n; ++k) relvane::write_colour(work_px[k], dst_px[k]);
 }
 
 // Bit k set when pixel k of the m (<= 64) pixels passes the height test.
@@ -117,9 +107,9 @@ template <bool Above>
 bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     rv_Pixel *const work = pipe->work;
     if (overlap(work, dst, count)) return false;
-    auto hand_on = [&](int32_t i, int32_t j) {
-        pipe->work = work + i;
-        relvane::call_next(pipe, index, src + i, dst + i, j - i);
+    auto hand_on = [&](int32_t first, int32_t end) {
+        pipe->work = work + first;
+        relvane::call_next(pipe, index, src + first, dst + first, end - first);
     };
     int32_t start = -1;  // first pixel of the open sub-run, or -1
     for (int32_t base = 0; base < count; base += 64) {
@@ -190,7 +180,7 @@ bool stage_LightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixe
 bool stage_ColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (overlap(pipe->work, dst, count)) return false;
     return frame(pipe, index, src, dst, count, [&] {
-        colour_write_run(reinterpret_cast<const uint32_t *>(pipe->work), reinterpret_cast<uint32_t *>(dst), count);
+        colour_write_run(pipe->work, dst, count);
     });
 }
 
