@@ -4,7 +4,8 @@
 // them pixel by pixel gives what the stages give one after another, as long
 // as the three spans do not overlap. A failing pixel gets only its new work
 // height, as the stages leave it; the others get the whole chain. The
-// assembly picks the chain from the table at the end, once.
+// chains are named at the end by the flags that assemble them; the assembly
+// picks one, once.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "pipe/fused_chain_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
