@@ -14,7 +14,7 @@ set_target_properties(relvane PROPERTIES
 set(RELVANE_PUBLIC_HEADERS
   relvane.h
   core/pixel.h core/context.h core/surface.h
-  pipe/pipe.h
+  pipe/pipe.h pipe/stage_list.h
   draw/shapes.h draw/area.h
   draw/copy.h
   terrain/fractal.h

@@ -23,14 +23,9 @@ bool show_colour(const rv_Surface *surface, SDL_Surface *screen) {
         const ScalableTag<uint32_t> d;
         const auto *words = reinterpret_cast<const uint32_t *>(src);
         auto group = [d, words](size_t i) {
-            const auto byte = Set(d, 0xFFu), top = Set(d, 255u), low16 = Set(d, 0xFFFFu);
             Vec<decltype(d)> rgba, lz;
             LoadInterleaved2(d, words + 2 * i, rgba, lz);
-            const auto light = And(lz, low16);
-            const auto red = lit_channel(And(rgba, byte), light, top);
-            const auto green = lit_channel(And(ShiftRight<8>(rgba), byte), light, top);
-            const auto blue = lit_channel(And(ShiftRight<16>(rgba), byte), light, top);
-            return Or(red, Or(ShiftLeft<8>(green), ShiftLeft<16>(blue)));
+            return lit_colour_word(rgba, lz, Set(d, 0xFFu), Set(d, 0xFFFFu));
         };
         auto one = [src](size_t i) {
             const Rgb c = lit_colour(src[i]);

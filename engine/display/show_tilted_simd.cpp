@@ -55,24 +55,15 @@ struct Frame {
 alignas(16) constexpr uint8_t weight_pick[16] = {0, 0x80, 0, 0x80, 4,  0x80, 4,  0x80,
                                                  8, 0x80, 8, 0x80, 12, 0x80, 12, 0x80};
 
-// Lit colours (red, green, blue bytes, top byte 0).
-HWY_INLINE VU lit(DU d, VU rgba, VU lz) {
-    const VU byte = Set(d, 0xFFu), light = And(lz, Set(d, 0xFFFFu));
-    const VU r = lit_channel(And(rgba, byte), light, byte);
-    const VU g = lit_channel(And(ShiftRight<8>(rgba), byte), light, byte);
-    const VU b = lit_channel(And(ShiftRight<16>(rgba), byte), light, byte);
-    return Or(Or(r, ShiftLeft<8>(g)), ShiftLeft<16>(b));
-}
-
-// Each channel byte of over mixed into under's with weight f, the low byte
+// Each channel byte of over mixed into under's with a weight, the low byte
 // of each lane of weights: channels in 16-bit lanes, even bytes and odd.
 HWY_INLINE VU mix(DU d, VU over, VU under, VU weights, VB pick) {
     const Repartition<uint16_t, DU> dw;
-    const auto f = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
-    const auto rest = Sub(Set(dw, uint16_t{255}), f), low = Set(dw, uint16_t{0xFF});
+    const auto weight = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
+    const auto rest = Sub(Set(dw, uint16_t{255}), weight), low = Set(dw, uint16_t{0xFF});
     const auto o = BitCast(dw, over), u = BitCast(dw, under);
-    const auto even = edge_mix(And(o, low), And(u, low), f, rest);
-    const auto odd = edge_mix(ShiftRight<8>(o), ShiftRight<8>(u), f, rest);
+    const auto even = edge_mix(And(o, low), And(u, low), weight, rest);
+    const auto odd = edge_mix(ShiftRight<8>(o), ShiftRight<8>(u), weight, rest);
     return BitCast(d, Or(even, ShiftLeft<8>(odd)));
 }
 
@@ -103,9 +94,9 @@ HWY_INLINE void lane_range(DI di, Mask<DI> set, VI low, VI high, int32_t &least,
     // Both minima in one pass: low in the bottom half, 65535 - high on top.
     const DU du;
     const VU key = Or(BitCast(du, low), ShiftLeft<16>(BitCast(du, Sub(Set(di, 0xFFFF), high))));
-    const uint32_t k = least_halves(du, IfThenElse(RebindMask(du, set), key, Set(du, ~0u)));
-    least = static_cast<int32_t>(k & 0xFFFF);
-    most = 0xFFFF - static_cast<int32_t>(k >> 16);
+    const uint32_t minima = least_halves(du, IfThenElse(RebindMask(du, set), key, Set(du, ~0u)));
+    least = static_cast<int32_t>(minima & 0xFFFF);
+    most = 0xFFFF - static_cast<int32_t>(minima >> 16);
 #endif
 }
 
@@ -162,11 +153,11 @@ HWY_INLINE void prefetch_at(const uint8_t *p, ptrdiff_t offset) {
     hwy::Prefetch(reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(p) + offset));
 }
 
-// Columns x0..x0 + Lanes - 1 whole: every slice into the tile, then the sky
-// and every row to the screen. A lane's edge colour is what its column's top
-// row holds, the underside of the next blend there, so no blend reads the
-// tile.
-void show_block(const Frame &f, int32_t x0) {
+// Every slice of columns x0..x0 + Lanes - 1 into the tile; the columns'
+// tops go to the top buffer. Returns each lane's edge colour: what its
+// column's top row holds, the underside of the next blend there, so no blend
+// reads the tile.
+HWY_INLINE VU paint_slices(const Frame &f, int32_t x0) {
     const DU du;
     const DI di;
     const DB db;
@@ -194,7 +185,7 @@ void show_block(const Frame &f, int32_t x0) {
         const VI raw = Sub(bottom, BitCast(di, rise));
         const auto visible = Gt(tops, raw);
         if (AllFalse(di, visible)) continue;
-        const VU colour = lit(du, rgba, lz);
+        const VU colour = lit_colour_word(rgba, lz, Set(du, 0xFFu), Set(du, 0xFFFFu));
         const VI top = Max(raw, zero);
         const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
         const VU blended = mix(du, colour, edge, BitCast(du, tops), pick);
@@ -228,9 +219,22 @@ void show_block(const Frame &f, int32_t x0) {
         tops = IfThenElse(visible, top, tops);
     }
     StoreU(tops, di, f.tops + x0);
+    return edge;
+}
 
-    // Sky above the tops, then every row to the screen, whose rows are
-    // fetched some rows ahead.
+// The columns to the screen, row by row: the sky above their tops (blended
+// into the edge on a top row that blends), the tile below. The screen's rows
+// are fetched some rows ahead.
+HWY_INLINE void put_block(const Frame &f, int32_t x0, VU edge) {
+    const DU du;
+    const DI di;
+    const DB db;
+    const size_t lanes = Lanes(du);
+    const int32_t h = f.h;
+    const VI zero = Zero(di), one = Set(di, 1), last = Set(di, h - 1);
+    const VB pick = LoadDup128(db, weight_pick);
+    const VI tops = LoadU(di, f.tops + x0);
+    const uint32_t *const tile = f.tile;
     const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
     const VI to = ShiftRight<8>(tops);
     const VU sky_edge = mix(du, sky, edge, BitCast(du, tops), pick);
@@ -253,6 +257,9 @@ void show_block(const Frame &f, int32_t x0) {
         put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst);
     }
 }
+
+// Columns x0..x0 + Lanes - 1 whole.
+void show_block(const Frame &f, int32_t x0) { put_block(f, x0, paint_slices(f, x0)); }
 
 }  // namespace tilted
 #endif

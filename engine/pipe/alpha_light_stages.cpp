@@ -1,6 +1,7 @@
 // Alpha and light stages: the sources that fill the work span and the writes
 // that combine it into the destination.
 #include "stage_frame.h"
+#include "stage_steps.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -9,30 +10,22 @@ namespace {
 
 enum class From { Param, Src, Dst };
 
-// Work field = the pipe's parameter, or the source's or destination's field
-// scaled by it (>> 8), keeping the low bits. The parameter is taken as its
-// 32-bit pattern and the product wraps modulo 2^32; the stored low bits are
-// the same as signed arithmetic would give.
+// Work field from the pipe's parameter, alone or scaling the source's or
+// the destination's field.
 template <auto Field, int32_t rv_Pipe::*Param, From F>
 void source(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     const uint32_t param = static_cast<uint32_t>(pipe->*Param);
     each_pixel(pipe, index, src, dst, count,
                [param](rv_Pixel &w, const rv_Pixel &s, const rv_Pixel &d) {
-                   if constexpr (F == From::Param) {
-                       store<Field>(w, param);
-                   } else {
-                       const rv_Pixel &from = F == From::Src ? s : d;
-                       store<Field>(w, (static_cast<uint32_t>(from.*Field) * param) >> 8);
-                   }
+                   if constexpr (F == From::Param) take_param<Field>(w, param);
+                   else take_scaled<Field>(w, F == From::Src ? s : d, param);
                });
 }
 
-// Destination field = Op(destination field, work field, work alpha), low bits.
 template <auto Field, Combine Op>
 void write(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    each_pixel(pipe, index, src, dst, count, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &d) {
-        store<Field>(d, Op(d.*Field, w.*Field, w.alpha));
-    });
+    each_pixel(pipe, index, src, dst, count,
+               [](const rv_Pixel &w, const rv_Pixel &, rv_Pixel &d) { write_field<Field, Op>(w, d); });
 }
 
 constexpr auto kAlpha = &rv_Pixel::alpha;
@@ -46,7 +39,7 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageAlphaConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_alpha_const(p, i, s, d, n));
+    RELVANE_TRY_FAST(fast::stage_AlphaConst(p, i, s, d, n));
     source<kAlpha, &rv_Pipe::alpha, From::Param>(p, i, s, d, n);
 }
 void rv_StageAlphaSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -57,7 +50,7 @@ void rv_StageAlphaDst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int
 }
 
 void rv_StageLightConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_light_const(p, i, s, d, n));
+    RELVANE_TRY_FAST(fast::stage_LightConst(p, i, s, d, n));
     source<kLight, &rv_Pipe::light, From::Param>(p, i, s, d, n);
 }
 void rv_StageLightSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {

@@ -1,5 +1,5 @@
-// The colour write's blend for one channel at a time, shared by the plain
-// stages and the fast paths' row tails.
+// The colour write's blend as the plain code uses it, one channel at a time
+// (the fast paths' tails take it through the plain stages' steps).
 #pragma once
 
 #include "../core/lanes.h"

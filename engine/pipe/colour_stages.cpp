@@ -1,18 +1,11 @@
 // Colour stages: the fetch into the work span and the colour writes.
-#include "colour_blend.h"
 #include "stage_frame.h"
+#include "stage_steps.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
 namespace relvane {
 namespace {
-
-// One channel of the work pixel w blended over d with w's alpha and light.
-template <auto Channel>
-inline void blend_channel(const rv_Pixel &w, rv_Pixel &d) {
-    d.*Channel = static_cast<uint8_t>(
-        plain::colour_blend<uint32_t>(w.*Channel, d.*Channel, w.light, w.alpha, 255));
-}
 
 // One pass over the run for one channel, when its write bit is set.
 template <auto Channel>
@@ -30,21 +23,13 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_colour_fetch(p, i, s, d, n));
-    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) {
-        w.red = sp.red;
-        w.green = sp.green;
-        w.blue = sp.blue;
-    });
+    RELVANE_TRY_FAST(fast::stage_ColourFetch(p, i, s, d, n));
+    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) { fetch_colour(w, sp); });
 }
 
 void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_colour_write(p, i, s, d, n));
-    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) {
-        blend_channel<&rv_Pixel::red>(w, dp);
-        blend_channel<&rv_Pixel::green>(w, dp);
-        blend_channel<&rv_Pixel::blue>(w, dp);
-    });
+    RELVANE_TRY_FAST(fast::stage_ColourWrite(p, i, s, d, n));
+    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) { write_colour(w, dp); });
 }
 
 // One or two channels: the write bits are read once per run, not per pixel.

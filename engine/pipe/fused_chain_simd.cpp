@@ -4,13 +4,15 @@
 // them pixel by pixel gives what the stages give one after another, as long
 // as the three spans do not overlap. A failing pixel gets only its new work
 // height, as the stages leave it; the others get the whole chain. The
-// assembly picks the chain from the table at the end, once.
+// chains are named at the end by the flags that assemble them; the assembly
+// picks one, once.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "pipe/fused_chain_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
-#include "colour_blend.h"
+#include "stage_steps.h"
+#include "stage_table.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -23,31 +25,27 @@ using namespace hn;  // the shared formulas call vector operations unqualified
 enum class Test { None, Above, Below };
 
 template <Test T>
-inline bool passes(uint32_t w, uint32_t d) {
-    if constexpr (T == Test::Above) return w >= d;
-    if constexpr (T == Test::Below) return w <= d;
+inline bool passes(const rv_Pixel &w, const rv_Pixel &d) {
+    if constexpr (T == Test::Above) return at_or_above(w.z, d.z);
+    if constexpr (T == Test::Below) return at_or_below(w.z, d.z);
     return true;
 }
 
-// Words 2k and 2k + 1 of a span are pixel k's colour and alpha, and its
-// light and z. One pixel, for the tails.
+// One pixel through the chain's stages, for the tails: a failing pixel keeps
+// only its new work height.
 template <Test T>
-inline void chain_pixel(uint32_t *work, const uint32_t *src, uint32_t *dst, uint32_t a, uint32_t i) {
-    const uint32_t s = src[0], z = src[1] & 0xFFFF0000u;
-    const uint32_t d = dst[0], dz = dst[1];
-    work[1] = z | (work[1] & 0xFFFFu);
-    if (!passes<T>(z >> 16, dz >> 16)) return;
-    const uint32_t r = relvane::plain::colour_blend<uint32_t>(s & 0xFF, d & 0xFF, i, a, 255);
-    const uint32_t g = relvane::plain::colour_blend<uint32_t>((s >> 8) & 0xFF, (d >> 8) & 0xFF, i, a, 255);
-    const uint32_t b = relvane::plain::colour_blend<uint32_t>((s >> 16) & 0xFF, (d >> 16) & 0xFF, i, a, 255);
-    work[0] = (s & 0xFFFFFFu) | a << 24;
-    work[1] = z | i;
-    dst[0] = (d & 0xFF000000u) | r | g << 8 | b << 16;
-    dst[1] = z | (dz & 0xFFFFu);
+inline void chain_pixel(rv_Pixel &w, const rv_Pixel &s, rv_Pixel &d, uint32_t alpha, uint32_t light) {
+    new_height<combine_set>(w, s, d);
+    if (!passes<T>(w, d)) return;
+    fetch_colour(w, s);
+    take_param<&rv_Pixel::alpha>(w, alpha);
+    take_param<&rv_Pixel::light>(w, light);
+    write_colour(w, d);
+    write_height(w, d);
 }
 
-// A vector of pixels at a time, the colour words and the light/height words
-// split into two vectors.
+// A vector of pixels at a time, the colour words (sc, wc, dc: source, work,
+// destination) and the light/height words (sz, wz, dz) split into two vectors.
 template <Test T>
 bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t count) {
     if (count <= 0) return true;  // the stages write nothing either
@@ -59,46 +57,49 @@ bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t coun
     auto *work = reinterpret_cast<uint32_t *>(work_px);
     const auto *src = reinterpret_cast<const uint32_t *>(src_px);
     auto *dst = reinterpret_cast<uint32_t *>(dst_px);
-    const uint32_t a = static_cast<uint32_t>(pipe->alpha) & 0xFFu;
-    const uint32_t i = static_cast<uint32_t>(pipe->light) & 0xFFFFu;
+    const uint32_t alpha = static_cast<uint32_t>(pipe->alpha) & 0xFFu;
+    const uint32_t light = static_cast<uint32_t>(pipe->light) & 0xFFFFu;
 
-    const hn::ScalableTag<uint32_t> d;
-    const hn::RebindToSigned<decltype(d)> di;
-    using V = hn::Vec<decltype(d)>;
-    const V av = hn::Set(d, a), iv = hn::Set(d, i), v255 = hn::Set(d, 255u);
-    const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu), rgb_bytes = hn::Set(d, 0xFFFFFFu);
-    const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
-    const V work_alpha = hn::Set(d, a << 24);
-    const size_t lanes = hn::Lanes(d), n = static_cast<size_t>(count);
+    const hn::ScalableTag<uint32_t> du;
+    const hn::RebindToSigned<decltype(du)> di;
+    using V = hn::Vec<decltype(du)>;
+    const V alpha_v = hn::Set(du, alpha), light_v = hn::Set(du, light), v255 = hn::Set(du, 255u);
+    const V low16 = hn::Set(du, 0xFFFFu), rgb_bytes = hn::Set(du, 0xFFFFFFu);
+    const V alpha_byte = hn::Set(du, 0xFF000000u), height_half = hn::Set(du, 0xFFFF0000u);
+    const V work_alpha = hn::Set(du, alpha << 24);
+    const size_t lanes = hn::Lanes(du), n = static_cast<size_t>(count);
     size_t k = 0;
     for (; k + lanes <= n; k += lanes) {
-        V s, sz, w, wl, dc, dz;
-        hn::LoadInterleaved2(d, src + 2 * k, s, sz);
-        hn::LoadInterleaved2(d, work + 2 * k, w, wl);
-        hn::LoadInterleaved2(d, dst + 2 * k, dc, dz);
+        V sc, sz, wc, wz, dc, dz;
+        hn::LoadInterleaved2(du, src + 2 * k, sc, sz);
+        hn::LoadInterleaved2(du, work + 2 * k, wc, wz);
+        hn::LoadInterleaved2(du, dst + 2 * k, dc, dz);
         const V z = hn::And(sz, height_half);
         // heights below 2^16: a signed comparison is the unsigned one
         const auto zn = hn::BitCast(di, hn::ShiftRight<16>(z));
         const auto zd = hn::BitCast(di, hn::ShiftRight<16>(dz));
-        const auto pass = hn::RebindMask(d, T == Test::Below ? hn::Not(hn::Gt(zn, zd)) : hn::Not(hn::Gt(zd, zn)));
+        const auto pass = hn::RebindMask(du, T == Test::Below ? hn::Not(hn::Gt(zn, zd)) : hn::Not(hn::Gt(zd, zn)));
         // without a test every pixel takes the new values
         const auto pick = [&](V yes, V no) { return T == Test::None ? yes : hn::IfThenElse(pass, yes, no); };
-        const V r = colour_blend(hn::And(s, byte), hn::And(dc, byte), iv, av, v255);
-        const V g = colour_blend(hn::And(hn::ShiftRight<8>(s), byte), hn::And(hn::ShiftRight<8>(dc), byte), iv, av, v255);
-        const V b = colour_blend(hn::And(hn::ShiftRight<16>(s), byte), hn::And(hn::ShiftRight<16>(dc), byte), iv, av, v255);
-        const V rgb = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
-        hn::StoreInterleaved2(pick(hn::Or(hn::And(s, rgb_bytes), work_alpha), w),
-                              hn::Or(z, pick(iv, hn::And(wl, low16))), d, work + 2 * k);
+        const V rgb = colour_blend_rgb(sc, dc, light_v, alpha_v, v255);
+        hn::StoreInterleaved2(pick(hn::Or(hn::And(sc, rgb_bytes), work_alpha), wc),
+                              hn::Or(z, pick(light_v, hn::And(wz, low16))), du, work + 2 * k);
         hn::StoreInterleaved2(pick(hn::Or(hn::And(dc, alpha_byte), rgb), dc),
-                              pick(hn::Or(z, hn::And(dz, low16)), dz), d, dst + 2 * k);
+                              pick(hn::Or(z, hn::And(dz, low16)), dz), du, dst + 2 * k);
     }
-    for (; k < n; ++k) chain_pixel<T>(work + 2 * k, src + 2 * k, dst + 2 * k, a, i);
+    for (; k < n; ++k) chain_pixel<T>(work_px[k], src_px[k], dst_px[k], alpha, light);
     return true;
 }
 
-bool chain_none(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::None>(p, s, d, n); }
-bool chain_above(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::Above>(p, s, d, n); }
-bool chain_below(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::Below>(p, s, d, n); }
+bool chain_none(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return chain<Test::None>(pipe, src, dst, count);
+}
+bool chain_above(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return chain<Test::Above>(pipe, src, dst, count);
+}
+bool chain_below(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return chain<Test::Below>(pipe, src, dst, count);
+}
 
 }  // namespace relvane::fast::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
@@ -112,30 +113,33 @@ HWY_EXPORT(chain_below);
 
 namespace {
 
-bool run_none(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_none)(p, s, d, n);
+bool run_none(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return HWY_DYNAMIC_DISPATCH(chain_none)(pipe, src, dst, count);
 }
-bool run_above(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_above)(p, s, d, n);
+bool run_above(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return HWY_DYNAMIC_DISPATCH(chain_above)(pipe, src, dst, count);
 }
-bool run_below(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_below)(p, s, d, n);
+bool run_below(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return HWY_DYNAMIC_DISPATCH(chain_below)(pipe, src, dst, count);
 }
 
-// The chains done in one pass, each with the exact slots it replaces.
-const FusedChain kFusedChains[] = {
-    {7,
-     {rv_StageZSet, rv_StageZTestAbove, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
-      rv_StageColourWrite, rv_StageZWrite},
-     run_above},
-    {7,
-     {rv_StageZSet, rv_StageZTestBelow, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
-      rv_StageColourWrite, rv_StageZWrite},
-     run_below},
-    {6,
-     {rv_StageZSet, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst, rv_StageColourWrite,
-      rv_StageZWrite},
-     run_none},
+// A chain done in one pass, named by the flags that assemble it.
+constexpr FusedChain fused_chain(uint32_t flags, decltype(FusedChain::body) body) {
+    const Chain chain = assemble(flags);
+    FusedChain fused{chain.nstages, {}, body};
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        fused.stages[k] = stage_function(chain.stages[static_cast<size_t>(k)]);
+    return fused;
+}
+
+// The test program's chain, without its height test.
+constexpr uint32_t kUntested = RV_PIPE_Z_SET | RV_PIPE_COLOUR_SRC | RV_PIPE_ALPHA_CONST |
+                               RV_PIPE_LIGHT_CONST | RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z;
+
+constexpr FusedChain kFusedChains[] = {
+    fused_chain(kUntested | RV_PIPE_ZTEST_ABOVE, run_above),
+    fused_chain(kUntested | RV_PIPE_ZTEST_BELOW, run_below),
+    fused_chain(kUntested, run_none),
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Height stages: the new height, the height tests and the terminals.
 #include "stage_frame.h"
+#include "stage_steps.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -9,13 +10,9 @@ namespace {
 // work.z from the destination height and the source height.
 template <Combine Op>
 void height_op(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    each_pixel(pipe, index, src, dst, count, [](rv_Pixel &w, const rv_Pixel &s, const rv_Pixel &d) {
-        store<&rv_Pixel::z>(w, Op(d.z, s.z, 0));
-    });
+    each_pixel(pipe, index, src, dst, count,
+               [](rv_Pixel &w, const rv_Pixel &s, const rv_Pixel &d) { new_height<Op>(w, s, d); });
 }
-
-inline bool at_or_above(uint32_t w, uint32_t d) { return w >= d; }
-inline bool at_or_below(uint32_t w, uint32_t d) { return w <= d; }
 
 // Runs the rest of the chain once on each maximal sub-run of passing pixels,
 // left to right, with src, dst and work moved to its first pixel. A sub-run's
@@ -23,15 +20,15 @@ inline bool at_or_below(uint32_t w, uint32_t d) { return w <= d; }
 template <bool (*Pass)(uint32_t w, uint32_t d)>
 void height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     rv_Pixel *const work = pipe->work;
-    int32_t i = 0;
+    int32_t start = 0;
     for (;;) {
-        while (i < count && !Pass(work[i].z, dst[i].z)) ++i;
-        if (i >= count) break;
-        int32_t j = i + 1;
-        while (j < count && Pass(work[j].z, dst[j].z)) ++j;
-        pipe->work = work + i;
-        call_next(pipe, index, src + i, dst + i, j - i);
-        i = j;
+        while (start < count && !Pass(work[start].z, dst[start].z)) ++start;
+        if (start >= count) break;
+        int32_t end = start + 1;
+        while (end < count && Pass(work[end].z, dst[end].z)) ++end;
+        pipe->work = work + start;
+        call_next(pipe, index, src + start, dst + start, end - start);
+        start = end;
     }
     pipe->work = work;
 }
@@ -46,7 +43,7 @@ extern "C" {
 // Empty and negative runs take the plain code: the fast paths measure span
 // overlaps from the count, which only a run with pixels has.
 void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_z_set(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_ZSet(p, i, s, d, n));
     height_op<combine_set>(p, i, s, d, n);
 }
 void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -61,18 +58,18 @@ void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t
 }
 
 void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_z_test_above(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_ZTestAbove(p, i, s, d, n));
     height_test<at_or_above>(p, i, s, d, n);
 }
 void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_z_test_below(p, i, s, d, n));
+    RELVANE_TRY_FAST(n > 0 && fast::stage_ZTestBelow(p, i, s, d, n));
     height_test<at_or_below>(p, i, s, d, n);
 }
 
 void rv_StageZWrite(rv_Pipe *p, int32_t, const rv_Pixel *, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_z_write(p, 0, nullptr, d, n));
+    RELVANE_TRY_FAST(fast::stage_ZWrite(p, 0, nullptr, d, n));
     const rv_Pixel *const work = p->work;
-    for (int32_t k = 0; k < n; ++k) d[k].z = work[k].z;
+    for (int32_t k = 0; k < n; ++k) write_height(work[k], d[k]);
 }
 
 void rv_StageEnd(rv_Pipe *, int32_t, const rv_Pixel *, rv_Pixel *, int32_t) {}

@@ -3,43 +3,12 @@
 
 #include <cstdlib>
 
+#include "stage_table.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 #include "../core/float_convert.h"
 
 namespace {
-
-// The stage each value of a flag field selects; null selects none.
-// Height operation, bits 0-1.
-constexpr rv_PipeStage kHeightOp[4] = {rv_StageZSet, rv_StageZAdd, rv_StageZSub, rv_StageZMul};
-// Height test, bits 2-3.
-constexpr rv_PipeStage kHeightTest[4] = {nullptr, rv_StageZTestAbove, rv_StageZTestBelow, nullptr};
-// Alpha source, bits 8-9.
-constexpr rv_PipeStage kAlphaSource[4] = {rv_StageAlphaConst, rv_StageAlphaSrc, rv_StageAlphaDst,
-                                          nullptr};
-// Light source, bits 10-11.
-constexpr rv_PipeStage kLightSource[4] = {rv_StageLightConst, rv_StageLightSrc, rv_StageLightDst,
-                                          nullptr};
-// Colour channel writes, bits 12-14: none, one or two channels, all three.
-constexpr rv_PipeStage kColourWrite[8] = {
-    nullptr,
-    rv_StageColourWriteMasked, rv_StageColourWriteMasked, rv_StageColourWriteMasked,
-    rv_StageColourWriteMasked, rv_StageColourWriteMasked, rv_StageColourWriteMasked,
-    rv_StageColourWrite};
-// Alpha write, bits 16-19.
-constexpr rv_PipeStage kAlphaWrite[16] = {
-    nullptr, rv_StageAlphaWriteSet, rv_StageAlphaWriteAdd, rv_StageAlphaWriteSub,
-    rv_StageAlphaWriteMul};
-// Light write, bits 20-23.
-constexpr rv_PipeStage kLightWrite[16] = {
-    nullptr, rv_StageLightWriteSet, rv_StageLightWriteAdd, rv_StageLightWriteSub,
-    rv_StageLightWriteMul, rv_StageLightWriteBlend};
-// Terminal, bit 24.
-constexpr rv_PipeStage kTerminal[2] = {rv_StageEnd, rv_StageZWrite};
-
-void append(rv_Pipe *pipe, rv_PipeStage stage) {
-    if (stage) pipe->stages[pipe->nstages++] = stage;
-}
 
 // False after a failed assembly (a colour source other than 0 is its only
 // cause) or with a slot count outside the table; whatever the slots hold
@@ -106,23 +75,17 @@ int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags) {
                      flags);
 }
 
-// The chain, in its fixed order: height operation, height test, colour fetch,
-// alpha source, light source, colour write, alpha write, light write, terminal.
+// The chain in the list's order (stage_list.h): height operation, height
+// test, colour fetch, alpha source, light source, colour write, alpha write,
+// light write, terminal.
 int32_t rv_BuildPipe(rv_Pipe *pipe) {
-    const uint32_t f = pipe->flags;
-    pipe->nstages = 0;
+    const relvane::Chain chain = relvane::assemble(pipe->flags);
+    pipe->nstages = chain.nstages;
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        pipe->stages[k] = relvane::stage_function(chain.stages[static_cast<size_t>(k)]);
     pipe->fused = nullptr;
     pipe->work = pipe->context->work_span;
-    append(pipe, kHeightOp[f & 0x3u]);
-    append(pipe, kHeightTest[(f >> 2) & 0x3u]);
-    if (f & RV_PIPE_COLOUR_MASK) return -1;
-    append(pipe, rv_StageColourFetch);
-    append(pipe, kAlphaSource[(f >> 8) & 0x3u]);
-    append(pipe, kLightSource[(f >> 10) & 0x3u]);
-    append(pipe, kColourWrite[(f >> 12) & 0x7u]);
-    append(pipe, kAlphaWrite[(f >> 16) & 0xFu]);
-    append(pipe, kLightWrite[(f >> 20) & 0xFu]);
-    append(pipe, kTerminal[(f >> 24) & 0x1u]);
+    if (!chain.complete) return -1;
 #if RELVANE_SIMD
     pipe->fused = relvane::fast::find_fused_chain(pipe);
 #endif

@@ -7,6 +7,7 @@
 
 #include "../core/context.h"
 #include "../core/pixel.h"
+#include "stage_list.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -130,43 +131,15 @@ int32_t rv_BuildPipe(rv_Pipe *pipe);
  * holds: zero in fresh spans, afterwards what earlier runs left. */
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
-/* The stages, in chain order; rv_BuildPipe picks them from flags. Each
- * processes the whole run, then (unless a terminal) calls slot index + 1. */
-/* Height operations (slot 0): new z into the work span. */
-void rv_StageZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageZAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageZSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageZMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Height tests: run the rest of the chain on each sub-run that passes. */
-void rv_StageZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Colour fetch: source colour into the work span. */
-void rv_StageColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Alpha sources: the blend weight into the work span. */
-void rv_StageAlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageAlphaSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageAlphaDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Light sources: the light into the work span. */
-void rv_StageLightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightSrc(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightDst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Colour writes: blend RGB, or only the channels set in flags (masked). */
-void rv_StageColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageColourWriteMasked(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Alpha writes into the destination. */
-void rv_StageAlphaWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageAlphaWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageAlphaWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageAlphaWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Light writes into the destination. */
-void rv_StageLightWriteSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightWriteAdd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightWriteSub(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightWriteMul(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageLightWriteBlend(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-/* Terminals: write the new z into the destination, or nothing. */
-void rv_StageZWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-void rv_StageEnd(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+/* The stages, one function each, declared from the list in stage_list.h,
+ * which says what each does and which flags select it; rv_BuildPipe picks
+ * them from flags. Each processes the whole run, then (unless a terminal)
+ * calls slot index + 1. */
+#define RV_PIPE_DECLARE_STAGE(Name, field, first, last, path)                                      \
+    void rv_Stage##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,          \
+                        int32_t count);
+RV_PIPE_STAGE_LIST(RV_PIPE_DECLARE_STAGE)
+#undef RV_PIPE_DECLARE_STAGE
 
 #if defined(__GNUC__)
 #pragma GCC visibility pop

@@ -35,19 +35,16 @@ inline bool run_fused(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t
     return chain && holds(pipe, *chain) && chain->body(pipe, src, dst, count);
 }
 
-bool stage_z_set(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-bool stage_z_test_above(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_z_test_below(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_colour_fetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_alpha_const(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                       int32_t count);
-bool stage_light_const(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                       int32_t count);
-bool stage_colour_write(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_z_write(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+// What the list's path column keeps: RELVANE_IF_##path(code) is code for
+// the stages marked FAST and nothing for the others.
+#define RELVANE_IF_FAST(...) __VA_ARGS__
+#define RELVANE_IF_PLAIN(...)
+
+// The vector form of each stage marked FAST: fast::stage_<Name>.
+#define RELVANE_FAST_STAGE(Name, field, first, last, path)                                         \
+    RELVANE_IF_##path(bool stage_##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src,         \
+                                        rv_Pixel *dst, int32_t count);)
+RV_PIPE_STAGE_LIST(RELVANE_FAST_STAGE)
+#undef RELVANE_FAST_STAGE
 
 }  // namespace relvane::fast

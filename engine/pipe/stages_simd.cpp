@@ -7,8 +7,8 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
-#include "colour_blend.h"
 #include "stage_frame.h"
+#include "stage_steps.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
 
@@ -52,32 +52,22 @@ void set_run(uint64_t *to, int32_t count, uint64_t mask, uint64_t value) {
 
 // Words 2k and 2k + 1 of a span are pixel k's colour and alpha, and its
 // light and z; the colour words of work and dst are split from the others.
-void colour_write_run(const uint32_t *work, uint32_t *dst, int32_t count) {
+void colour_write_run(const rv_Pixel *work_px, rv_Pixel *dst_px, int32_t count) {
+    const auto *work = reinterpret_cast<const uint32_t *>(work_px);
+    auto *dst = reinterpret_cast<uint32_t *>(dst_px);
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
-    const V byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu), v255 = hn::Set(d, 255u);
-    const V alpha_byte = hn::Set(d, 0xFF000000u);
+    const V low16 = hn::Set(d, 0xFFFFu), v255 = hn::Set(d, 255u), alpha_byte = hn::Set(d, 0xFF000000u);
     const size_t lanes = hn::Lanes(d), n = count > 0 ? static_cast<size_t>(count) : 0;
     size_t k = 0;
     for (; k + lanes <= n; k += lanes) {
-        V w, wl, dc, dz;
-        hn::LoadInterleaved2(d, work + 2 * k, w, wl);
+        V wc, wz, dc, dz;
+        hn::LoadInterleaved2(d, work + 2 * k, wc, wz);
         hn::LoadInterleaved2(d, dst + 2 * k, dc, dz);
-        const V a = hn::ShiftRight<24>(w), i = hn::And(wl, low16);
-        const V r = colour_blend(hn::And(w, byte), hn::And(dc, byte), i, a, v255);
-        const V g = colour_blend(hn::And(hn::ShiftRight<8>(w), byte), hn::And(hn::ShiftRight<8>(dc), byte), i, a, v255);
-        const V b = colour_blend(hn::And(hn::ShiftRight<16>(w), byte), hn::And(hn::ShiftRight<16>(dc), byte), i, a, v255);
-        const V rgb = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        const V rgb = colour_blend_rgb(wc, dc, hn::And(wz, low16), hn::ShiftRight<24>(wc), v255);
         hn::StoreInterleaved2(hn::Or(hn::And(dc, alpha_byte), rgb), dz, d, dst + 2 * k);
     }
-    for (; k < n; ++k) {
-        const uint32_t w = work[2 * k], i = work[2 * k + 1] & 0xFFFF, dc = dst[2 * k];
-        const uint32_t a = w >> 24;
-        uint32_t out = dc & 0xFF000000u;
-        for (int shift = 0; shift < 24; shift += 8)
-            out |= relvane::plain::colour_blend<uint32_t>((w >> shift) & 0xFF, (dc >> shift) & 0xFF, i, a, 255) << shift;
-        dst[2 * k] = out;
-    }
+    for (; k < n; ++k) relvane::write_colour(work_px[k], dst_px[k]);
 }
 
 // Bit k set when pixel k of the m (<= 64) pixels passes the height test.
@@ -117,9 +107,9 @@ template <bool Above>
 bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     rv_Pixel *const work = pipe->work;
     if (overlap(work, dst, count)) return false;
-    auto hand_on = [&](int32_t i, int32_t j) {
-        pipe->work = work + i;
-        relvane::call_next(pipe, index, src + i, dst + i, j - i);
+    auto hand_on = [&](int32_t first, int32_t end) {
+        pipe->work = work + first;
+        relvane::call_next(pipe, index, src + first, dst + first, end - first);
     };
     int32_t start = -1;  // first pixel of the open sub-run, or -1
     for (int32_t base = 0; base < count; base += 64) {
@@ -159,44 +149,44 @@ bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int
     return true;
 }
 
-bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
+bool stage_ZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kZ); });
 }
 
-bool stage_z_test_above(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return height_test<true>(p, i, s, d, n);
+bool stage_ZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return height_test<true>(pipe, index, src, dst, count);
 }
 
-bool stage_z_test_below(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return height_test<false>(p, i, s, d, n);
+bool stage_ZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return height_test<false>(pipe, index, src, dst, count);
 }
 
-bool stage_colour_fetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kRgb); });
+bool stage_ColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kRgb); });
 }
 
-bool stage_alpha_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    const uint64_t alpha = uint64_t{static_cast<uint8_t>(p->alpha)} << 24;
-    return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kAlpha, alpha); });
+bool stage_AlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    const uint64_t alpha = uint64_t{static_cast<uint8_t>(pipe->alpha)} << 24;
+    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kAlpha, alpha); });
 }
 
-bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    const uint64_t light = uint64_t{static_cast<uint16_t>(p->light)} << 32;
-    return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kLight, light); });
+bool stage_LightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    const uint64_t light = uint64_t{static_cast<uint16_t>(pipe->light)} << 32;
+    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kLight, light); });
 }
 
 // The vector pass reads a group of work pixels before writing the group's
 // destination, so the two must not overlap.
-bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (overlap(p->work, d, n)) return false;
-    return frame(p, i, s, d, n, [&] {
-        colour_write_run(reinterpret_cast<const uint32_t *>(p->work), reinterpret_cast<uint32_t *>(d), n);
+bool stage_ColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (overlap(pipe->work, dst, count)) return false;
+    return frame(pipe, index, src, dst, count, [&] {
+        colour_write_run(pipe->work, dst, count);
     });
 }
 
-bool stage_z_write(rv_Pipe *p, int32_t, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (!aligned(p, s, d)) return false;
-    merge_run(bits(d), bits(p->work), n, kZ);
+bool stage_ZWrite(rv_Pipe *pipe, int32_t, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (!aligned(pipe, src, dst)) return false;
+    merge_run(bits(dst), bits(pipe->work), count, kZ);
     return true;
 }
 
@@ -207,19 +197,14 @@ HWY_AFTER_NAMESPACE();
 namespace relvane::fast {
 
 // Each stage's entry dispatches to the kernel of the chosen target.
-#define RELVANE_STAGE_ENTRY(name)                                                   \
-    HWY_EXPORT(name);                                                               \
-    bool name(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {   \
-        return HWY_DYNAMIC_DISPATCH(name)(p, i, s, d, n);                           \
-    }
-RELVANE_STAGE_ENTRY(stage_z_set)
-RELVANE_STAGE_ENTRY(stage_z_test_above)
-RELVANE_STAGE_ENTRY(stage_z_test_below)
-RELVANE_STAGE_ENTRY(stage_colour_fetch)
-RELVANE_STAGE_ENTRY(stage_alpha_const)
-RELVANE_STAGE_ENTRY(stage_light_const)
-RELVANE_STAGE_ENTRY(stage_colour_write)
-RELVANE_STAGE_ENTRY(stage_z_write)
+#define RELVANE_STAGE_ENTRY(Name, field, first, last, path)                                        \
+    RELVANE_IF_##path(                                                                             \
+        HWY_EXPORT(stage_##Name);                                                                  \
+        bool stage_##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,        \
+                          int32_t count) {                                                         \
+            return HWY_DYNAMIC_DISPATCH(stage_##Name)(pipe, index, src, dst, count);               \
+        })
+RV_PIPE_STAGE_LIST(RELVANE_STAGE_ENTRY)
 #undef RELVANE_STAGE_ENTRY
 
 }  // namespace relvane::fast

@@ -18,8 +18,8 @@ using relvane::surface_pixel;
 // Light left at shadow depth e: the mean of a narrow falloff (half at 128)
 // and a wide one (half at 8192).
 uint16_t darken(uint16_t light, uint64_t e) {
-    const uint64_t l = light;
-    return static_cast<uint16_t>(((l * 8192) / (e + 8192) + (l * 128) / (e + 128)) >> 1);
+    const uint64_t lit = light;
+    return static_cast<uint16_t>(((lit * 8192) / (e + 8192) + (lit * 128) / (e + 128)) >> 1);
 }
 
 // Walks one diagonal from (x, y) down and right. 64-bit shadow height: a

@@ -91,15 +91,15 @@ struct Row {
 
 struct Rows {
     const Grid &g;
-    const Level &l;
+    const Level &level;
 
     void load(int64_t y, Row r) const {
         const rv_Pixel *p = g.row(y);
-        relvane::fast::load_grid_row(p, g.xmax + 1, l.h, r.even, r.odd);
-        r.even[l.cols_even] = r.odd[l.cols_odd] = p[g.xmax].z;
+        relvane::fast::load_grid_row(p, g.xmax + 1, level.h, r.even, r.odd);
+        r.even[level.cols_even] = r.odd[level.cols_odd] = p[g.xmax].z;
     }
     void store(int64_t y, const int32_t *even, const int32_t *odd) const {
-        relvane::fast::store_grid_row(g.row(y), g.xmax + 1, l.h, even, odd);
+        relvane::fast::store_grid_row(g.row(y), g.xmax + 1, level.h, even, odd);
     }
 };
 
@@ -110,15 +110,15 @@ struct Scratch {
 };
 
 // The centres and diamonds of one level, given its draws.
-void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch s) {
-    const Rows rows{g, l};
-    const int64_t h = l.h, ne = l.cols_even, no = l.cols_odd;
-    const int32_t *d_centre = draws + l.centres(), *d_odd = draws + l.odd_diamonds(),
-                  *d_even = draws + l.even_diamonds();
+void refine_inside(const Grid &g, const Level &level, const int32_t *draws, Scratch s) {
+    const Rows rows{g, level};
+    const int64_t h = level.h, ne = level.cols_even, no = level.cols_odd;
+    const int32_t *d_centre = draws + level.centres(), *d_odd = draws + level.odd_diamonds(),
+                  *d_even = draws + level.even_diamonds();
     rows.load(0, s.up);
     // On the first seed row the point itself stands in for its upper neighbour.
     int32_t *above = s.up.odd;
-    for (int64_t r = 0; r < l.rows_odd; r++) {
+    for (int64_t r = 0; r < level.rows_odd; r++) {
         const int64_t y = h + 2 * h * r;
         rows.load(std::min(y + h, g.ymax), s.down);
         int32_t *c = s.centres;
@@ -137,16 +137,16 @@ void refine_inside(const Grid &g, const Level &l, const int32_t *draws, Scratch 
         std::swap(s.centres, s.above);
         above = s.above;
     }
-    if (l.rows_even == l.rows_odd) return;
+    if (level.rows_even == level.rows_odd) return;
     // The last seed row: its lower neighbour clamps to row ymax, the row
     // itself or one below it that no level writes.
-    const int64_t y = 2 * h * l.rows_odd;
+    const int64_t y = 2 * h * level.rows_odd;
     const int32_t *below = s.up.odd;
     if (y != g.ymax) {
         rows.load(g.ymax, s.down);
         below = s.down.odd;
     }
-    mean4(s.up.even, above, s.up.even + 1, below, d_even + l.rows_odd * no, s.seeds, no);
+    mean4(s.up.even, above, s.up.even + 1, below, d_even + level.rows_odd * no, s.seeds, no);
     rows.store(y, s.up.even, s.seeds);
 }
 
@@ -183,11 +183,11 @@ bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, flo
             fractal::seed(g, s, B, D);
         },
         [&](int64_t h, int32_t a) {
-            const Level l(g, h);
-            random_displacements(c, a, draws, size_t(l.draws()));
+            const Level level(g, h);
+            random_displacements(c, a, draws, size_t(level.draws()));
             Drawn D{draws};
             fractal::refine_edges(g, h, D);
-            refine_inside(g, l, draws, scratch);
+            refine_inside(g, level, draws, scratch);
         });
     return true;
 #endif

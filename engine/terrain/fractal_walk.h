@@ -86,8 +86,8 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
         rv_Pixel *mid = g.row(y);
         sweep(h, h2, xmax, [&](int64_t x) {
-            const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D(plain::mean_of_four<int32_t>(up[l].z, up[r].z, down[l].z, down[r].z));
+            const int64_t left = x - h, right = g.col(x + h);
+            mid[x].z = D(plain::mean_of_four<int32_t>(up[left].z, up[right].z, down[left].z, down[right].z));
         });
     });
 
@@ -97,8 +97,8 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
         rv_Pixel *mid = g.row(y);
         sweep(0, h2, xmax, [&](int64_t x) {
-            const int64_t r = g.col(x + h), l = x == 0 ? r : x - h;
-            mid[x].z = D(plain::mean_of_four<int32_t>(mid[l].z, up[x].z, mid[r].z, down[x].z));
+            const int64_t right = g.col(x + h), left = x == 0 ? right : x - h;
+            mid[x].z = D(plain::mean_of_four<int32_t>(mid[left].z, up[x].z, mid[right].z, down[x].z));
         });
     });
 
@@ -107,8 +107,8 @@ void refine(const Grid &g, int64_t h, Displace &D) {
         const rv_Pixel *up = g.row(y - h), *down = g.row(y + h);
         rv_Pixel *mid = g.row(y);
         sweep(h, h2, xmax, [&](int64_t x) {
-            const int64_t l = x - h, r = g.col(x + h);
-            mid[x].z = D(plain::mean_of_four<int32_t>(mid[l].z, up[x].z, mid[r].z, down[x].z));
+            const int64_t left = x - h, right = g.col(x + h);
+            mid[x].z = D(plain::mean_of_four<int32_t>(mid[left].z, up[x].z, mid[right].z, down[x].z));
         });
     });
 }

@@ -97,7 +97,7 @@ void rv_DemoIntro(rv_Demo *demo, float dt) {
     demo->view_angle = static_cast<float>(static_cast<double>(dt) * 10.5 + demo->view_angle);
     if (demo->view_angle > 90.0f) demo->view_angle = 90.0f;
     demo->view_dirty = 1;
-    const float l = demo->light_angle + dt * 0.9375f;
-    demo->light_angle = static_cast<float>(static_cast<double>(dt) * (static_cast<double>(45.0f - l) * 0.1) + l);
+    const float angle = demo->light_angle + dt * 0.9375f;
+    demo->light_angle = static_cast<float>(static_cast<double>(dt) * (static_cast<double>(45.0f - angle) * 0.1) + angle);
     if (demo->light_angle > 44.9) rv_DemoStopIntro(demo);
 }

@@ -33,12 +33,13 @@ void shape_colour(rv_Pixel &p, int i) {
     p.blue = static_cast<uint8_t>(std::sin(d + 4.166666666666667) * 20.0 + 128.0);
 }
 
-float f(int32_t v) { return static_cast<float>(v); }
+// A drawn integer as the shapes' float argument.
+float as_float(int32_t v) { return static_cast<float>(v); }
 
 // Draws R(W - 2r) + r and R(H - 2r) + r for a round shape of radius r.
 void centre(rv_Context *c, const rv_Surface *s, int32_t r, float &cx, float &cy) {
-    cx = f(draw(c, s->width - 2 * r) + r);
-    cy = f(draw(c, s->height - 2 * r) + r);
+    cx = as_float(draw(c, s->width - 2 * r) + r);
+    cy = as_float(draw(c, s->height - 2 * r) + r);
 }
 
 // Thirty shapes, six of each kind, through the demo's pipe.
@@ -52,14 +53,14 @@ void draw_shapes(rv_Pipe *pipe, rv_Context *c, rv_Surface *t, rv_Pixel &m) {
         const int32_t y = draw(c, t->height - h);
         m.z = static_cast<uint16_t>(draw(c, 25600) + 7680);
         shape_colour(m, i);
-        rv_DrawBox(pipe, t, &m, f(x), f(y), f(w), f(h));
+        rv_DrawBox(pipe, t, &m, as_float(x), as_float(y), as_float(w), as_float(h));
     }
     for (int i = 0; i < 6; ++i) {
         const int32_t r = draw(c, 40) + 10;
         m.z = static_cast<uint16_t>(draw(c, 25600) + 12800);
         shape_colour(m, i);
         centre(c, t, r, cx, cy);
-        rv_DrawDisc(pipe, t, &m, cx, cy, f(r));
+        rv_DrawDisc(pipe, t, &m, cx, cy, as_float(r));
     }
     for (int i = 0; i < 6; ++i) {
         const int32_t r = draw(c, 60) + 10;
@@ -67,14 +68,14 @@ void draw_shapes(rv_Pipe *pipe, rv_Context *c, rv_Surface *t, rv_Pixel &m) {
         m.z = static_cast<uint16_t>(draw(c, 12800) + 256);
         shape_colour(m, i);
         centre(c, t, r, cx, cy);
-        rv_DrawCone(pipe, t, &m, cx, cy, f(r), f(h));
+        rv_DrawCone(pipe, t, &m, cx, cy, as_float(r), as_float(h));
     }
     for (int i = 0; i < 6; ++i) {
         const int32_t r = draw(c, 60) + 10;
         shape_colour(m, i);
         m.z = static_cast<uint16_t>(draw(c, 25600) + 5120);
         centre(c, t, r, cx, cy);
-        rv_DrawDome(pipe, t, &m, cx, cy, f(r), f(r));
+        rv_DrawDome(pipe, t, &m, cx, cy, as_float(r), as_float(r));
     }
     for (int i = 0; i < 6; ++i) {
         const int32_t r = draw(c, 40) + 10;
@@ -82,7 +83,7 @@ void draw_shapes(rv_Pipe *pipe, rv_Context *c, rv_Surface *t, rv_Pixel &m) {
         m.z = static_cast<uint16_t>(draw(c, 12800) + 256);
         shape_colour(m, i);
         centre(c, t, r, cx, cy);
-        rv_DrawParaboloid(pipe, t, &m, cx, cy, f(r), f(h));
+        rv_DrawParaboloid(pipe, t, &m, cx, cy, as_float(r), as_float(h));
     }
 }
 
