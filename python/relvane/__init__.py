@@ -13,7 +13,7 @@ import numbers
 import numpy as np
 
 from ._relvane import *  # noqa: F401,F403
-from ._relvane import _check_options, _landscape, _render
+from ._relvane import _landscape, _render
 
 __all__ = [name for name in dir() if not name.startswith("_") and name not in ("np", "numbers")]
 
@@ -35,6 +35,7 @@ _OPTIONS = {
     "shapes": ("--no-shapes", bool),
     "slopes": ("--no-slopes", bool),
     "shadows": ("--no-shadows", bool),
+    "threads": ("--threads=", int),
 }
 
 
@@ -67,42 +68,37 @@ def _arguments(function, options):
 
 
 def _grid(name, array, dtype, shape, expected):
+    """TypeError or ValueError unless array is of dtype and shape (None: any size)."""
     if not isinstance(array, np.ndarray):
         raise TypeError(f"{name}: expected a NumPy array, got {type(array).__name__}")
     if array.dtype != dtype:
         raise TypeError(f"{name}: expected dtype {np.dtype(dtype)}, got {array.dtype}")
-    if array.shape != shape:
-        raise ValueError(f"{name}: expected shape {shape} ({expected}), got {array.shape}")
+    if len(array.shape) != len(shape) or any(s is not None and s != a for s, a in zip(shape, array.shape)):
+        raise ValueError(f"{name}: expected shape ({expected}), got {array.shape}")
 
 
 def _call(function, build, options):
     terrain = options.pop("terrain", None)
     colours = options.pop("colours", None)
-    threads = options.pop("threads", 1)
-    args = _arguments(function, options)
-    width = options.get("width", 640)
-    height = options.get("height", 480)
+    options.setdefault("threads", 1)
     if terrain is not None or colours is not None:
         if terrain is None:
             raise ValueError("colours: only with terrain")
-        # Sizes first: the shapes below are only meaningful for valid ones.
-        _check(args)
-        _grid("terrain", terrain, np.uint16, (height + 1, width + 1), "height + 1, width + 1")
+        _grid("terrain", terrain, np.uint16, (None, None), "rows, columns")
+        rows, columns = terrain.shape
         if colours is not None:
-            _grid("colours", colours, np.uint8, (height + 1, width + 1, 3), "height + 1, width + 1, 3")
-    if isinstance(threads, (bool, np.bool_)) or not isinstance(threads, numbers.Integral):
-        raise TypeError(f"threads: expected an int, got {type(threads).__name__}")
-    if not 0 <= threads <= 2**31 - 1:
-        raise ValueError(f"threads: {threads} is not 0 to 2147483647")
+            _grid("colours", colours, np.uint8, (rows, columns, 3), f"{rows}, {columns}, 3")
+        # The picture is one pixel smaller than the terrain unless width or
+        # height says otherwise, as relvane-render makes it from a file.
+        for name, side, way in (("width", columns, "wide"), ("height", rows, "high")):
+            if name not in options:
+                if not 2 <= side <= 16385:
+                    raise ValueError(f"terrain: shape {terrain.shape} gives a picture {side - 1} pixels {way}"
+                                     f" (1 to 16384); give {name}")
+                options[name] = side - 1
+    args = _arguments(function, options)
     try:
-        return build(args, terrain, colours, int(threads))
-    except ValueError as error:
-        raise ValueError(_rename(str(error))) from None
-
-
-def _check(args):
-    try:
-        _check_options(args)
+        return build(args, terrain, colours)
     except ValueError as error:
         raise ValueError(_rename(str(error))) from None
 
@@ -122,12 +118,14 @@ def render(**options):
 
     Options are relvane-render's long options with ``_`` for ``-``, and
     width, height (640 x 480) and tile for -w, -h, -t; shapes, slopes and
-    shadows are True or False. ``terrain``, a (height + 1, width + 1) uint16
-    array of heights, replaces the landscape build (no fill, terrain, shapes
-    or flooding): every pixel takes its z, the ground colour 160, 128, 96 or
-    the matching row of ``colours`` (a (height + 1, width + 1, 3) uint8
-    array), alpha 255 and light 256; the view and display follow as usual.
-    ``threads`` is the engine's thread count (1; 0: one per processor); the
+    shadows are True or False. ``terrain``, a (rows, columns) uint16 array
+    of heights, replaces the landscape build (no fill, terrain, shapes or
+    flooding), as relvane-render's --terrain: the surfaces take its size,
+    every pixel its z, the ground colour 160, 128, 96 or the matching pixel
+    of ``colours`` (a (rows, columns, 3) uint8 array), alpha 255 and light
+    256; the picture is (columns - 1) x (rows - 1) unless width or height is
+    given; the view and display follow as usual. ``threads`` is the
+    engine's thread count, 0 to 1024 (1; 0: one per processor); the
     picture is the same at every count.
     """
     return _call("render", _render, options)
@@ -135,6 +133,6 @@ def render(**options):
 
 def landscape(**options):
     """The landscape surface ``render`` would show, before shading:
-    (width + 1) x (height + 1) pixels, so that ``landscape().z`` is the
+    (width + 1) x (height + 1) pixels (or the terrain's size), so that ``landscape().z`` is the
     heightmap. Takes the options of ``render``."""
     return _call("landscape", _landscape, options)

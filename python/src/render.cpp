@@ -3,12 +3,16 @@
 // and the landscape optionally taken from arrays instead of built.
 #include <pybind11/stl.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "demo.h"
+#include "given_landscape.h"
 #include "render_options.h"
 #include "render_run.h"
+#include "terrain_files.h"
 #include "screen.h"
 
 namespace rvpy {
@@ -40,43 +44,60 @@ struct Run {
     ~Run() { rv_DemoRelease(&demo, &loop); }
 };
 
-// Context, landscape, view (with_view) and pipe; MemoryError when short.
-void allocate(Run &run, int32_t threads, bool with_view) {
+// Context, landscape and view (with_view) of w x h, pipe and threads;
+// MemoryError when short.
+void allocate(Run &run, int32_t w, int32_t h, bool with_view, int32_t threads) {
     rv_Demo &d = run.demo;
-    const int64_t pixels = int64_t(d.width + 1) * (d.height + 1);
     run.loop.context = rv_NewContext();
-    bool ok = run.loop.context && (d.scene = rv_NewSurface(run.loop.context, d.width + 1, d.height + 1)) &&
-              (!with_view || (d.view = rv_NewSurface(run.loop.context, d.width + 1, d.height + 1))) &&
+    bool ok = run.loop.context && (d.scene = rv_NewSurface(run.loop.context, w, h)) &&
+              (!with_view || (d.view = rv_NewSurface(run.loop.context, w, h))) &&
               rv_DemoSetUpPipe(&d, &run.loop) == 0;
     if (!ok) {
-        const int64_t mib = (pixels * (with_view ? 2 : 1) * int64_t(sizeof(rv_Pixel)) +
+        const int64_t mib = (int64_t{w} * h * (with_view ? 2 : 1) * int64_t(sizeof(rv_Pixel)) +
                              int64_t(d.width) * d.height * 3) >> 20;
-        out_of_memory("a " + std::to_string(d.width) + " x " + std::to_string(d.height) +
-                      " picture needs about " + std::to_string(mib) + " MiB");
+        out_of_memory("a " + std::to_string(d.width) + " x " + std::to_string(d.height) + " picture of " +
+                      std::to_string(w) + " x " + std::to_string(h) + " surfaces needs about " +
+                      std::to_string(mib) + " MiB");
     }
     if (rv_SetThreads(run.loop.context, threads) != 0)
         throw py::value_error("threads: " + std::to_string(threads) +
                               ", but this build runs on the caller's thread only (0 or 1)");
 }
 
-// The landscape taken as given: heights from terrain, colours from colours
-// or the build's ground colour, opaque and unlit-neutral.
-void take_landscape(rv_Surface *scene, const Heights &terrain, const py::object &colours) {
-    const auto z = terrain.unchecked<2>();
-    const bool coloured = !colours.is_none();
-    Colours rgb = coloured ? colours.cast<Colours>() : Colours();
-    py::gil_scoped_release released;
-    for (int32_t y = 0; y < scene->height; ++y) {
-        rv_Pixel *row = scene->pixels + static_cast<ptrdiff_t>(y) * scene->pitch;
-        for (int32_t x = 0; x < scene->width; ++x) row[x] = rv_Pixel{160, 128, 96, 255, 256, z(y, x)};
-        if (!coloured) continue;
-        const auto c = rgb.unchecked<3>();
-        for (int32_t x = 0; x < scene->width; ++x) {
-            row[x].red = c(y, x, 0);
-            row[x].green = c(y, x, 1);
-            row[x].blue = c(y, x, 2);
-        }
+// An array's rows as groups of n elements (n = 1: heights, 3: colours),
+// read without the interpreter lock.
+template <typename T, int n>
+struct Rows {
+    const char *data;
+    ptrdiff_t row, column, channel;
+    explicit Rows(const py::array_t<T, 0> &a)
+        : data(reinterpret_cast<const char *>(a.data())), row(a.strides(0)), column(a.strides(1)),
+          channel(n > 1 ? a.strides(2) : ptrdiff_t{sizeof(T)}) {}
+    // Row y in place when it is laid out as the engine reads it, else
+    // copied into buffer (width groups): a strided view costs one row.
+    const T *get(int32_t y, int32_t width, T *buffer) const {
+        const char *r = data + y * row;
+        if (column == n * ptrdiff_t{sizeof(T)} && channel == ptrdiff_t{sizeof(T)} &&
+            reinterpret_cast<uintptr_t>(r) % alignof(T) == 0)
+            return reinterpret_cast<const T *>(r);
+        for (int32_t x = 0; x < width; ++x)
+            for (int k = 0; k < n; ++k) std::memcpy(&buffer[x * n + k], r + x * column + k * channel, sizeof(T));
+        return buffer;
     }
+};
+
+// The landscape as given, filled as relvane-render fills it from files.
+void take_landscape(rv_Surface *scene, const Heights &terrain, const py::object &colours) {
+    const Rows<uint16_t, 1> z(terrain);
+    const bool coloured = !colours.is_none();
+    const Colours rgb = coloured ? colours.cast<Colours>() : Colours();
+    const std::optional<Rows<uint8_t, 3>> c = coloured ? std::optional(Rows<uint8_t, 3>(rgb)) : std::nullopt;
+    std::vector<uint16_t> z_row(size_t(scene->width));
+    std::vector<uint8_t> rgb_row(coloured ? 3 * size_t(scene->width) : 0);
+    py::gil_scoped_release released;
+    for (int32_t y = 0; y < scene->height; ++y)
+        rv_GivenLandscapeRow(scene, y, z.get(y, scene->width, z_row.data()),
+                             c ? c->get(y, scene->width, rgb_row.data()) : nullptr);
 }
 
 // The landscape of the options, built or taken, in run.demo.scene.
@@ -92,15 +113,38 @@ void landscape_into(Run &run, const py::object &terrain, const py::object &colou
     d.view_dirty = 1;
 }
 
-// Array shapes and types are checked by the Python layer before this.
-py::array_t<uint8_t> render(const std::vector<std::string> &args, py::object terrain, py::object colours,
-                            int32_t threads) {
+// The surfaces of one call set up by rv_RenderSetUp: those of the
+// options, or (with terrain) surfaces of the terrain's size, as
+// relvane-render makes them from a file, within the same limits.
+void set_up(Run &run, const rv_RenderOptions &options, const py::object &terrain, const py::object &colours,
+            bool with_view) {
+    int64_t w = int64_t{options.width} + 1, h = int64_t{options.height} + 1;
+    if (!terrain.is_none()) {
+        const Heights z = terrain.cast<Heights>();
+        if (z.ndim() != 2) throw py::value_error("terrain: expected rows and columns of heights");
+        h = z.shape(0);
+        w = z.shape(1);
+        if (w < 1 || h < 1 || w > kTerrainMaxSide || h > kTerrainMaxSide || w * h > kTerrainMaxPixels)
+            throw py::value_error("terrain: " + std::to_string(w) + " x " + std::to_string(h) +
+                                  " pixels; the surfaces hold 1 to " + std::to_string(kTerrainMaxSide) +
+                                  " on a side and up to 2^30 pixels");
+        if (!colours.is_none()) {
+            const Colours c = colours.cast<Colours>();
+            if (c.ndim() != 3 || c.shape(0) != h || c.shape(1) != w || c.shape(2) != 3)
+                throw py::value_error("colours: expected the terrain's shape and 3");
+        }
+    }
+    allocate(run, static_cast<int32_t>(w), static_cast<int32_t>(h), with_view, options.threads);
+}
+
+// The Python layer checks the arrays first, naming what it expected.
+py::array_t<uint8_t> render(const std::vector<std::string> &args, py::object terrain, py::object colours) {
     const rv_RenderOptions options = read_options(args);
     Run run;
     rv_RenderSetUp(&run.demo, &run.loop, options);
     Screen screen(options.width, options.height);
     run.demo.screen = screen.screen;
-    allocate(run, threads, true);
+    set_up(run, options, terrain, colours, true);
     landscape_into(run, terrain, colours);
     {
         py::gil_scoped_release released;
@@ -111,11 +155,11 @@ py::array_t<uint8_t> render(const std::vector<std::string> &args, py::object ter
     return screen.array;
 }
 
-py::object landscape(const std::vector<std::string> &args, py::object terrain, py::object colours, int32_t threads) {
+py::object landscape(const std::vector<std::string> &args, py::object terrain, py::object colours) {
     const rv_RenderOptions options = read_options(args);
     Run run;
     rv_RenderSetUp(&run.demo, &run.loop, options);
-    allocate(run, threads, false);
+    set_up(run, options, terrain, colours, false);
     landscape_into(run, terrain, colours);
     // The context and the landscape leave the run for Python objects.
     py::object context = py::cast(new Context(run.loop.context), py::return_value_policy::take_ownership);
@@ -130,9 +174,8 @@ py::object landscape(const std::vector<std::string> &args, py::object terrain, p
 }  // namespace
 
 void bind_render(py::module_ &m) {
-    m.def("_check_options", [](const std::vector<std::string> &args) { read_options(args); }, py::arg("args"));
-    m.def("_render", &render, py::arg("args"), py::arg("terrain"), py::arg("colours"), py::arg("threads"));
-    m.def("_landscape", &landscape, py::arg("args"), py::arg("terrain"), py::arg("colours"), py::arg("threads"));
+    m.def("_render", &render, py::arg("args"), py::arg("terrain"), py::arg("colours"));
+    m.def("_landscape", &landscape, py::arg("args"), py::arg("terrain"), py::arg("colours"));
 }
 
 }  // namespace rvpy

@@ -47,12 +47,37 @@ def command_line(options):
     return args
 
 
-@pytest.mark.parametrize("options", FIXED + [random_options(seed) for seed in (1, 2, 3)])
-def test_render_equals_relvane_render(relvane_render, tmp_path, options):
+# Given terrains: (columns, rows, with colours), the options, the arrays'
+# layout (F: strided rows, read through a row buffer); -w/-h other than the
+# terrain's size included.
+GIVEN = [
+    ((90, 60, True), {"view": 30.0, "water": 80.0, "haze": 150.0}, "C"),
+    ((64, 48, True), {"width": 100, "height": 40, "mode": "height", "scale": 50}, "F"),
+    ((50, 70, False), {"width": 30, "mode": "profiles", "shadows": False, "light": 15.0}, "C"),
+    ((41, 33, True), {"height": 45, "view": 55.0, "slopes": False}, "F"),
+]
+
+
+@pytest.mark.parametrize("given, options, order",
+                         [(None, options, "C") for options in FIXED + [random_options(seed) for seed in (1, 2, 3)]]
+                         + GIVEN)
+def test_render_equals_relvane_render(relvane_render, tmp_path, given, options, order):
     out = tmp_path / "picture.png"
-    subprocess.run([relvane_render, *command_line(options), str(out)], check=True)
+    args, arrays = command_line(options), {}
+    if given:
+        columns, rows, coloured = given
+        rng = np.random.default_rng(columns * rows)
+        arrays["terrain"] = rng.integers(0, 65536, (rows, columns), dtype=np.uint16)
+        Image.fromarray(arrays["terrain"], "I;16").save(tmp_path / "heights.png")
+        args.append(f"--terrain={tmp_path / 'heights.png'}")
+        if coloured:
+            arrays["colours"] = rng.integers(0, 256, (rows, columns, 3), dtype=np.uint8)
+            Image.fromarray(arrays["colours"], "RGB").save(tmp_path / "colours.png")
+            args.append(f"--colours={tmp_path / 'colours.png'}")
+        arrays = {name: np.asarray(a, order=order) for name, a in arrays.items()}
+    subprocess.run([relvane_render, *args, str(out)], check=True)
     expected = np.asarray(Image.open(out).convert("RGB"))
-    picture = relvane.render(**options)
+    picture = relvane.render(**options, **arrays)
     assert picture.dtype == np.uint8 and picture.shape == expected.shape
     assert np.array_equal(picture, expected)
 

@@ -110,13 +110,15 @@ BAD = [
     (TypeError, "unexpected keyword argument 'size'", lambda: relvane.render(size=3)),
     (TypeError, "terrain", lambda: relvane.render(terrain=[[0]])),
     (TypeError, "terrain", lambda: relvane.render(width=4, height=3, terrain=np.zeros((4, 5), np.int32))),
-    (ValueError, "terrain", lambda: relvane.render(width=4, height=3, terrain=np.zeros((3, 4), np.uint16))),
+    (ValueError, "terrain", lambda: relvane.render(width=4, height=3, terrain=np.zeros(4, np.uint16))),
+    (ValueError, "give height", lambda: relvane.render(terrain=np.zeros((1, 5), np.uint16))),
     (TypeError, "colours", lambda: relvane.render(width=4, height=3, terrain=np.zeros((4, 5), np.uint16),
                                                   colours=np.zeros((4, 5, 3), np.float32))),
     (ValueError, "colours", lambda: relvane.render(width=4, height=3, terrain=np.zeros((4, 5), np.uint16),
                                                    colours=np.zeros((4, 5), np.uint8))),
     (ValueError, "colours", lambda: relvane.landscape(colours=np.zeros((481, 641, 3), np.uint8))),
     (ValueError, "threads", lambda: relvane.landscape(width=4, height=3, threads=-2)),
+    (ValueError, "threads: .* 0 to 1024", lambda: relvane.render(threads=1025)),
 ]
 
 
