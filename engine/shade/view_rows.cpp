@@ -49,12 +49,19 @@ void water_row(rv_Pixel *row, int32_t n, const Water &water) {
     for (int32_t x = 0; x < n; ++x) water_pixel(water, row[x]);
 }
 
+void waters_row(rv_Pixel *row, int32_t n, const Water &one, const Water &two) {
+    for (int32_t x = 0; x < n; ++x) {
+        water_pixel(one, row[x]);
+        water_pixel(two, row[x]);
+    }
+}
+
 void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
     for (int32_t x = 0; x < n; ++x) row[x].light = light;
 }
 
 }  // namespace
 
-const ViewRows plain_view_rows = {slopes_row, shadows_row, water_row, relight_row};
+const ViewRows plain_view_rows = {slopes_row, shadows_row, water_row, waters_row, relight_row};
 
 }  // namespace relvane

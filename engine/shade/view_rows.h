@@ -25,6 +25,8 @@ struct ViewRows {
     void (*shadows)(rv_Pixel *row, int32_t *lines, int32_t n, int32_t fall);
     // Blends row[0, n) towards the water.
     void (*water)(rv_Pixel *row, int32_t n, const Water &water);
+    // Blends row[0, n) towards one water, then towards another.
+    void (*waters)(rv_Pixel *row, int32_t n, const Water &one, const Water &two);
     // Sets every light of row[0, n).
     void (*relight)(rv_Pixel *row, int32_t n, uint16_t light);
 };

@@ -72,7 +72,7 @@ void slopes_words(PixelWord *out, const PixelWord *zrow, const PixelWord *below,
         PixelWord *p = out + 2 * x;
         const auto lo = hn::LoadU(d, p), hi = hn::LoadU(d, p + lanes);
         const auto lz = light_words(d, lo, hi);
-        const auto a = height(light_at(zrow + 2 * x));
+        const auto a = height(lz);  // out's heights are zrow's
         const auto b = height(light_at(zrow + 2 * x + 2));
         const auto c = height(light_at(below + 2 * x));
         const auto e = height(light_at(below + 2 * x + 2));
@@ -214,6 +214,54 @@ void water_row(rv_Pixel *row, int32_t n, const Water &one) {
     for (; i < static_cast<size_t>(n); ++i) relvane::water_pixel(one, row[i]);
 }
 
+// Two waters one after the other (the view's water, then its haze), each
+// pixel loaded and split once.
+void waters_row(rv_Pixel *row, int32_t n, const Water &one, const Water &two) {
+    size_t i = 0;
+#if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
+    const hn::ScalableTag<uint32_t> d;
+    using V = hn::Vec<decltype(d)>;
+    struct Layer {
+        V red, green, blue, light, alpha0, level, f;
+    };
+    const auto layer = [d](const Water &w) {
+        return Layer{hn::Set(d, w.red),   hn::Set(d, w.green), hn::Set(d, w.blue), hn::Set(d, w.light),
+                     hn::Set(d, w.alpha), hn::Set(d, w.level), hn::Set(d, w.f)};
+    };
+    const Layer l1 = layer(one), l2 = layer(two);
+    const V full = hn::Set(d, 256u), byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu);
+    const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
+    const size_t lanes = hn::Lanes(d);
+    auto *words = reinterpret_cast<uint32_t *>(row);
+    for (; i + lanes <= static_cast<size_t>(n); i += lanes) {
+        const V lo = hn::LoadU(d, words + 2 * i), hi = hn::LoadU(d, words + 2 * i + lanes);
+        const V rgba = colour_words(d, lo, hi), lz = light_words(d, lo, hi);
+        const V z = hn::ShiftRight<16>(lz);
+        const V a1 = water_weight(z, hn::Gt(z, l1.level), l1.level, l1.alpha0, l1.f, full);
+        const V a2 = water_weight(z, hn::Gt(z, l2.level), l2.level, l2.alpha0, l2.f, full);
+        if (hn::AllTrue(d, hn::Eq(hn::Or(a1, a2), hn::Zero(d)))) continue;  // all above both
+        V r = hn::And(rgba, byte), g = hn::And(hn::ShiftRight<8>(rgba), byte);
+        V b = hn::And(hn::ShiftRight<16>(rgba), byte), lit = hn::And(lz, low16);
+        const auto blend = [&](const Layer &l, V alpha) {
+            const V beta = hn::Sub(full, alpha);
+            r = water_mix(l.red, r, alpha, beta);
+            g = water_mix(l.green, g, alpha, beta);
+            b = water_mix(l.blue, b, alpha, beta);
+            lit = water_mix(l.light, lit, alpha, beta);
+        };
+        blend(l1, a1);
+        blend(l2, a2);
+        const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
+                                  hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        store_words(d, out_rgba, hn::Or(hn::And(lz, height_half), lit), words + 2 * i);
+    }
+#endif
+    for (; i < static_cast<size_t>(n); ++i) {
+        relvane::water_pixel(one, row[i]);
+        relvane::water_pixel(two, row[i]);
+    }
+}
+
 // The light halves of the second words, as 32-bit words in memory order.
 void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
     auto *words = reinterpret_cast<uint32_t *>(row);
@@ -230,7 +278,7 @@ void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
 }
 
 const ViewRows *view_row_kernels() {
-    static const ViewRows table = {slopes_row, shadows_row, water_row, relight_row};
+    static const ViewRows table = {slopes_row, shadows_row, water_row, waters_row, relight_row};
     return &table;
 }
 

@@ -56,12 +56,30 @@ void edge_pixel(const Sweep &c, int32_t x, int32_t y, int32_t *line) {
     }
 }
 
+// The run after this one, to fetch ahead.
+struct Next {
+    int32_t x, y, n;
+};
+
 // Pixels [a, b) of row y through every pass; line: the shadow line of a.
-void run(const Sweep &c, int32_t a, int32_t b, int32_t y, int32_t *line) {
+void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *line) {
     const ViewSweep &s = c.s;
     rv_Pixel *out = surface_pixel(s.view, a, y);
     const int32_t n = b - a;
     if (s.source) std::memcpy(out, surface_pixel(s.source, a, y), static_cast<size_t>(n) * sizeof(rv_Pixel));
+    // The next run's pixels start on their way from memory while this one
+    // is worked on.
+    if (next.y < c.h) {
+        const rv_Pixel *from = surface_pixel(s.source ? s.source : s.view, next.x, next.y);
+        const rv_Pixel *below = next.y + 1 < c.h ? surface_pixel(c.heights, next.x, next.y + 1) : nullptr;
+        rv_Pixel *to = surface_pixel(s.view, next.x, next.y);
+        // (a row's heights from below are the next row's pixels when copying)
+        const rv_Pixel *ahead = below ? below : from;
+        for (int32_t i = 0; i < next.n; i += 8) {
+            __builtin_prefetch(ahead + i, 0);
+            if (s.source) __builtin_prefetch(to + i, 1);
+        }
+    }
     if (s.relight) c.rows.relight(out, n, s.light);
     if (s.slopes && y < c.h - 1) {
         const int32_t lit = std::min(b, c.w - 1) - a;  // the last column keeps its light
@@ -70,8 +88,10 @@ void run(const Sweep &c, int32_t a, int32_t b, int32_t y, int32_t *line) {
                                 s.rise, s.floor);
     }
     if (s.shadows) c.rows.shadows(out, line, n, s.fall);
-    if (s.water) c.rows.water(out, n, s.water_values);
-    if (s.haze) c.rows.water(out, n, s.haze_values);
+    if (s.water && s.haze)
+        c.rows.waters(out, n, s.water_values, s.haze_values);
+    else if (s.water || s.haze)
+        c.rows.water(out, n, s.water ? s.water_values : s.haze_values);
 }
 
 // The diagonals [k_lo, k_hi), row by row. A diagonal's line starts at its
@@ -100,8 +120,15 @@ void walk(const Sweep &c, int64_t k_lo, int64_t k_hi) {
             --b;
             edge_pixel(c, b, row, line ? line + (b - xs) : nullptr);
         }
-        for (int32_t x = a; x < b; x += kRun)
-            run(c, x, std::min(b, x + kRun), row, line ? line + (x - xs) : nullptr);
+        // (the next row starts one column further right)
+        const auto next_a = static_cast<int32_t>(std::clamp<int64_t>(k_lo + y + 1, 0, w - 1));
+        const Next next_row{next_a, row + 1,
+                            std::min(kRun, static_cast<int32_t>(std::min(w, k_hi + y + 1)) - next_a)};
+        for (int32_t x = a; x < b; x += kRun) {
+            const int32_t end = std::min(b, x + kRun);
+            const Next next = end < b ? Next{end, row, std::min(kRun, b - end)} : next_row;
+            run(c, x, end, next, row, line ? line + (x - xs) : nullptr);
+        }
     }
 }
 
