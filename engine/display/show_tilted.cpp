@@ -104,7 +104,7 @@ extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float an
     const int32_t w = l.w;
     const int32_t h = std::min(l.h, max_rows);
     if (w <= 0 || h <= 0) return;
-    RELVANE_TRY_FAST(fast::show_tilted(surface, screen, l, h, v.s, v.c));
+    if (fast::show_tilted(surface, screen, l, h, v.s, v.c)) return;
     tilted_front(surface, h, w);
     tilted_columns(surface, screen, l, h, v.s, v.c, 0, w);
 }

@@ -257,12 +257,14 @@ void show_block(const Frame &f, int32_t x0) {
 }  // namespace tilted
 #endif
 
-bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
-                 int32_t cosine) {
+RELVANE_FAST_KERNEL(show_tilted) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
     return false;  // one lane: the plain code is the block
 #else
+    // Screens whose channels share a byte and 4-byte screens are the plain code's.
+    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
+    if (!pixel_aligned(surface->pixels)) return false;
     using namespace tilted;
     const size_t lanes = Lanes(DU());
     // The tile comes from the heap: a caller's thread may have a small stack.
@@ -296,17 +298,11 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_tilted);
-
-bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
-                 int32_t cosine) {
-    // Screens whose channels share a byte and 4-byte screens are the plain code's.
-    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
-    if (!pixel_aligned(surface->pixels)) return false;
-    return HWY_DYNAMIC_DISPATCH(show_tilted)(surface, screen, l, h, sine, cosine);
-}
+RELVANE_FAST_EXPORT(show_tilted)
 
 }  // namespace relvane::fast
 #endif

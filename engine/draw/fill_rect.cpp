@@ -44,7 +44,7 @@ void fill_row(uint32_t mask, rv_Pixel *row, int32_t n, const rv_Pixel &v) {
 
 extern "C" void rv_FillRect(uint32_t mask, rv_Surface *surface, rv_Rect *rect,
                             const rv_Pixel *value) {
-    RELVANE_TRY_FAST(relvane::fast::fill_rect(mask, surface, rect, value));
+    if (relvane::fast::fill_rect(mask, surface, rect, value)) return;
     const uint32_t m = mask & RV_FIELD_ALL;
     const rv_Pixel v = *value;
     relvane::for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {

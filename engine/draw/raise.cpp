@@ -6,7 +6,7 @@
 
 extern "C" void rv_RaiseToLevel(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level,
                                 int32_t factor) {
-    RELVANE_TRY_FAST(relvane::fast::raise_to_level(surface, rect, level, factor));
+    if (relvane::fast::raise_to_level(surface, rect, level, factor)) return;
     const int64_t l = level->z;
     relvane::for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) {
         for (int32_t i = 0; i < n; ++i) {
