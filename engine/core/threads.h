@@ -59,4 +59,17 @@ void parallel_chunks(const rv_Context *context, int64_t count, int64_t grain, Bo
 #endif
 }
 
+// The smallest share of a pass worth a thread of its own, in pixels: below
+// it handing the work over costs more than it saves. Tests lower it to
+// reach the threads with small surfaces.
+inline int64_t pixels_worth_a_thread = 32768;
+
+// Runs body(first, last) over rows [0, rows) of width pixels each, in
+// chunks of at least pixels_worth_a_thread pixels.
+template <class Body>
+void parallel_rows(const rv_Context *context, int64_t rows, int64_t width, Body &&body) {
+    const int64_t w = width > 0 ? width : 1;
+    parallel_chunks(context, rows, (pixels_worth_a_thread + w - 1) / w, static_cast<Body &&>(body));
+}
+
 }  // namespace relvane

@@ -30,7 +30,7 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_colour_fetch(p, i, s, d, n));
+    if (fast::stage_colour_fetch(p, i, s, d, n)) return;
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) {
         w.red = sp.red;
         w.green = sp.green;
@@ -39,7 +39,7 @@ void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, 
 }
 
 void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_colour_write(p, i, s, d, n));
+    if (fast::stage_colour_write(p, i, s, d, n)) return;
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) {
         blend_channel<&rv_Pixel::red>(w, dp);
         blend_channel<&rv_Pixel::green>(w, dp);

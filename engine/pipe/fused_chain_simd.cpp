@@ -96,46 +96,38 @@ bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t coun
     return true;
 }
 
-bool chain_none(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::None>(p, s, d, n); }
-bool chain_above(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::Above>(p, s, d, n); }
-bool chain_below(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) { return chain<Test::Below>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_none) { return chain<Test::None>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_above) { return chain<Test::Above>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_below) { return chain<Test::Below>(p, s, d, n); }
 
 }  // namespace relvane::fast::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(chain_none);
-HWY_EXPORT(chain_above);
-HWY_EXPORT(chain_below);
+RELVANE_FAST_EXPORT(chain_none)
+RELVANE_FAST_EXPORT(chain_above)
+RELVANE_FAST_EXPORT(chain_below)
 
 namespace {
-
-bool run_none(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_none)(p, s, d, n);
-}
-bool run_above(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_above)(p, s, d, n);
-}
-bool run_below(rv_Pipe *p, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    return HWY_DYNAMIC_DISPATCH(chain_below)(p, s, d, n);
-}
 
 // The chains done in one pass, each with the exact slots it replaces.
 const FusedChain kFusedChains[] = {
     {7,
      {rv_StageZSet, rv_StageZTestAbove, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
       rv_StageColourWrite, rv_StageZWrite},
-     run_above},
+     &Table::chain_above},
     {7,
      {rv_StageZSet, rv_StageZTestBelow, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst,
       rv_StageColourWrite, rv_StageZWrite},
-     run_below},
+     &Table::chain_below},
     {6,
      {rv_StageZSet, rv_StageColourFetch, rv_StageAlphaConst, rv_StageLightConst, rv_StageColourWrite,
       rv_StageZWrite},
-     run_none},
+     &Table::chain_none},
 };
 
 }  // namespace

@@ -135,7 +135,7 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (count > pipe->context->span_size || !runnable(pipe)) return;
     pipe->work = pipe->context->work_span;
-    RELVANE_TRY_FAST(relvane::fast::run_fused(pipe, src, dst, count));
+    if (relvane::fast::run_fused(pipe, src, dst, count)) return;
     pipe->stages[0](pipe, 0, src, dst, count);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pipe.h"
+#include "../core/fast_table.h"
 
 namespace relvane::fast {
 
@@ -13,7 +14,7 @@ namespace relvane::fast {
 struct FusedChain {
     int32_t nstages;
     rv_PipeStage stages[RV_PIPE_SLOTS];
-    bool (*body)(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+    RELVANE_FAST_POINTER(chain_none) Table::*body;  // its kernel's slot
 };
 
 // The fused chain whose slots the pipe holds now, or null: asked once, by
@@ -32,22 +33,9 @@ inline bool holds(const rv_Pipe *pipe, const FusedChain &chain) {
 // hold what the assembly wrote (a caller may have written its own since).
 inline bool run_fused(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     const auto *chain = static_cast<const FusedChain *>(pipe->fused);
-    return chain && holds(pipe, *chain) && chain->body(pipe, src, dst, count);
+    if (!chain || !holds(pipe, *chain)) return false;
+    auto *body = table().*(chain->body);
+    return body && body(pipe, src, dst, count);
 }
-
-bool stage_z_set(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
-bool stage_z_test_above(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_z_test_below(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_colour_fetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_alpha_const(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                       int32_t count);
-bool stage_light_const(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                       int32_t count);
-bool stage_colour_write(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,
-                        int32_t count);
-bool stage_z_write(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
 
 }  // namespace relvane::fast

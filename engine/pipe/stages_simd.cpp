@@ -159,42 +159,43 @@ bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int
     return true;
 }
 
-bool stage_z_set(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_z_set) {
     return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
 }
 
-bool stage_z_test_above(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_z_test_above) {
     return height_test<true>(p, i, s, d, n);
 }
 
-bool stage_z_test_below(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_z_test_below) {
     return height_test<false>(p, i, s, d, n);
 }
 
-bool stage_colour_fetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_colour_fetch) {
     return frame(p, i, s, d, n, [&] { merge_run(bits(p->work), bits(s), n, kRgb); });
 }
 
-bool stage_alpha_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_alpha_const) {
     const uint64_t alpha = uint64_t{static_cast<uint8_t>(p->alpha)} << 24;
     return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kAlpha, alpha); });
 }
 
-bool stage_light_const(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_light_const) {
     const uint64_t light = uint64_t{static_cast<uint16_t>(p->light)} << 32;
     return frame(p, i, s, d, n, [&] { set_run(bits(p->work), n, kLight, light); });
 }
 
 // The vector pass reads a group of work pixels before writing the group's
 // destination, so the two must not overlap.
-bool stage_colour_write(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_colour_write) {
     if (overlap(p->work, d, n)) return false;
     return frame(p, i, s, d, n, [&] {
         colour_write_run(reinterpret_cast<const uint32_t *>(p->work), reinterpret_cast<uint32_t *>(d), n);
     });
 }
 
-bool stage_z_write(rv_Pipe *p, int32_t, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+RELVANE_FAST_KERNEL(stage_z_write) {
+    (void)i;  // a terminal calls nothing on
     if (!aligned(p, s, d)) return false;
     merge_run(bits(d), bits(p->work), n, kZ);
     return true;
@@ -204,23 +205,18 @@ bool stage_z_write(rv_Pipe *p, int32_t, const rv_Pixel *s, rv_Pixel *d, int32_t 
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-// Each stage's entry dispatches to the kernel of the chosen target.
-#define RELVANE_STAGE_ENTRY(name)                                                   \
-    HWY_EXPORT(name);                                                               \
-    bool name(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {   \
-        return HWY_DYNAMIC_DISPATCH(name)(p, i, s, d, n);                           \
-    }
-RELVANE_STAGE_ENTRY(stage_z_set)
-RELVANE_STAGE_ENTRY(stage_z_test_above)
-RELVANE_STAGE_ENTRY(stage_z_test_below)
-RELVANE_STAGE_ENTRY(stage_colour_fetch)
-RELVANE_STAGE_ENTRY(stage_alpha_const)
-RELVANE_STAGE_ENTRY(stage_light_const)
-RELVANE_STAGE_ENTRY(stage_colour_write)
-RELVANE_STAGE_ENTRY(stage_z_write)
-#undef RELVANE_STAGE_ENTRY
+RELVANE_FAST_EXPORT(stage_z_set)
+RELVANE_FAST_EXPORT(stage_z_test_above)
+RELVANE_FAST_EXPORT(stage_z_test_below)
+RELVANE_FAST_EXPORT(stage_colour_fetch)
+RELVANE_FAST_EXPORT(stage_alpha_const)
+RELVANE_FAST_EXPORT(stage_light_const)
+RELVANE_FAST_EXPORT(stage_colour_write)
+RELVANE_FAST_EXPORT(stage_z_write)
 
 }  // namespace relvane::fast
 #endif
