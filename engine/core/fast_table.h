@@ -18,6 +18,7 @@ struct rv_Pipe;
 struct SDL_Surface;
 namespace relvane {
 struct ScreenLayout;
+struct Water;
 }
 
 // Result and parameters of each entry (its kernel returns false to decline:
@@ -30,6 +31,21 @@ struct ScreenLayout;
 // area operations
 #define RELVANE_FAST_fill_rect bool, (uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value)
 #define RELVANE_FAST_raise_to_level bool, (rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor)
+// copy: rows pixels high, n wide, between rows pitch pixels apart; backwards:
+// last row first and each row from its end (dst overlaps src after it)
+#define RELVANE_FAST_copy_block \
+    bool, (uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst, int32_t dst_pitch, int32_t n, int32_t rows, bool backwards)
+#define RELVANE_FAST_apply_water bool, (rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth)
+// view passes over one run of a row (see shade/view_rows.h), and whole
+// surfaces of the shading passes for the per-target tests
+#define RELVANE_FAST_view_slopes \
+    void, (rv_Pixel *out, const rv_Pixel *zrow, const rv_Pixel *zbelow, int32_t n, int32_t rise, int32_t floor)
+#define RELVANE_FAST_view_shadows void, (rv_Pixel *row, int32_t *lines, int32_t n, int32_t fall)
+#define RELVANE_FAST_view_water void, (rv_Pixel *row, int32_t n, const relvane::Water &one)
+#define RELVANE_FAST_view_waters void, (rv_Pixel *row, int32_t n, const relvane::Water &one, const relvane::Water &two)
+#define RELVANE_FAST_view_relight void, (rv_Pixel *row, int32_t n, uint16_t light)
+#define RELVANE_FAST_shade_slopes bool, (rv_Surface *surface, int64_t rise, int64_t floor)
+#define RELVANE_FAST_shade_shadows bool, (rv_Surface *surface, int64_t fall)
 // round shapes
 #define RELVANE_FAST_draw_disc bool, (rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy, float r)
 #define RELVANE_FAST_draw_cone bool, RELVANE_FAST_SHAPE_PARAMS
@@ -63,7 +79,9 @@ struct ScreenLayout;
 
 // Every entry, in table order.
 #define RELVANE_FAST_ENTRIES(X)                                                                     \
-    X(fill_rect) X(raise_to_level)                                                                  \
+    X(fill_rect) X(raise_to_level) X(copy_block) X(apply_water)                                     \
+    X(view_slopes) X(view_shadows) X(view_water) X(view_waters) X(view_relight)                     \
+    X(shade_slopes) X(shade_shadows)                                                                \
     X(draw_disc) X(draw_cone) X(draw_dome) X(draw_paraboloid)                                       \
     X(stage_z_set) X(stage_z_test_above) X(stage_z_test_below) X(stage_colour_fetch)                \
     X(stage_alpha_const) X(stage_light_const) X(stage_colour_write) X(stage_z_write)               \

@@ -8,7 +8,6 @@
 #include "../core/pixel_fields.h"
 #include "../core/surface_rows.h"
 #include "../core/threads.h"
-#include "../shade/view_sweep.h"
 
 namespace {
 
@@ -47,10 +46,7 @@ extern "C" void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect,
         const rv_Pixel *s0 = from + first * src->pitch;
         rv_Pixel *d0 = to + first * dst->pitch;
         const auto count = static_cast<int32_t>(last - first);
-#if RELVANE_SIMD
-        if (relvane::fast_paths_on && relvane::fast::copy_block(m, s0, src->pitch, d0, dst->pitch, n, count, backwards))
-            return;
-#endif
+        if (relvane::fast::copy_block(m, s0, src->pitch, d0, dst->pitch, n, count, backwards)) return;
         for (int32_t k = 0; k < count; ++k) {
             const int32_t row = backwards ? count - 1 - k : k;
             const rv_Pixel *s = s0 + static_cast<ptrdiff_t>(row) * src->pitch;
@@ -68,5 +64,5 @@ extern "C" void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect,
     if (shared)
         band(0, rows);
     else
-        relvane::parallel_chunks(dst->context, rows, std::max<int64_t>(1, relvane::pixels_per_worker / n), band);
+        relvane::parallel_rows(dst->context, rows, n, band);
 }

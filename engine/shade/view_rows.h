@@ -1,7 +1,7 @@
 // The view passes (slopes, shadows, water, light reset) as kernels over one
 // run of a row: the plain ones are the readable reference, the vector ones
-// (when built) their exact rewrites. Both are listed in a table of their own,
-// the vector table resolved once per process, and run by the view sweep.
+// (entries of the fast table, core/fast_table.h) their exact rewrites. The
+// view sweep takes one set of them per call.
 #pragma once
 
 #include <cstdint>
@@ -38,28 +38,13 @@ inline bool vector_slopes_fit(int64_t rise, int64_t floor) {
 
 extern const ViewRows plain_view_rows;
 
-namespace fast {
-// The best vector kernels this processor runs, chosen at the first call.
-const ViewRows &view_rows();
-}  // namespace fast
-
-// The kernels of the slope pass for these parameters.
-inline const ViewRows &view_rows_for_slopes(int64_t rise, int64_t floor) {
-#if RELVANE_SIMD
-    if (fast_paths_on && vector_slopes_fit(rise, floor)) return fast::view_rows();
-#else
-    (void)rise;
-    (void)floor;
-#endif
-    return plain_view_rows;
-}
-
-// The kernels of the other passes.
-inline const ViewRows &view_rows() {
-#if RELVANE_SIMD
-    if (fast_paths_on) return fast::view_rows();
-#endif
-    return plain_view_rows;
+// The kernels in force (the table's, or the plain ones without it), the
+// slope kernel for these slope parameters.
+inline ViewRows view_rows(int64_t rise = 0, int64_t floor = 0) {
+    const fast::Table &t = fast::table();
+    if (!t.view_slopes) return plain_view_rows;
+    return {vector_slopes_fit(rise, floor) ? t.view_slopes : plain_view_rows.slopes, t.view_shadows, t.view_water,
+            t.view_waters, t.view_relight};
 }
 
 }  // namespace relvane

@@ -88,8 +88,7 @@ void slopes_words(PixelWord *out, const PixelWord *zrow, const PixelWord *below,
     slopes_tail(out + 2 * x, zrow + 2 * x, below + 2 * x, n - x, rise, floor);
 }
 
-void slopes_row(rv_Pixel *out, const rv_Pixel *zrow, const rv_Pixel *zbelow, int32_t n, int32_t rise,
-                int32_t floor) {
+RELVANE_FAST_KERNEL(view_slopes) {
     slopes_words(reinterpret_cast<PixelWord *>(out), reinterpret_cast<const PixelWord *>(zrow),
                  reinterpret_cast<const PixelWord *>(zbelow), n, rise, floor < -1 ? -1 : floor);
 }
@@ -139,8 +138,8 @@ HWY_INLINE V quotient_lanes(D d, V n, V divisor) {
 
 // A vector of pixels at a time, the shadow lines in column order. Groups
 // that are wholly lit are not written.
-void shadows_row(rv_Pixel *pixels, int32_t *lines, int32_t n, int32_t fall) {
-    auto *row = reinterpret_cast<PixelWord *>(pixels);
+RELVANE_FAST_KERNEL(view_shadows) {
+    auto *words_of_row = reinterpret_cast<PixelWord *>(row);
     int32_t x = 0;
 #if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<int32_t> d;
@@ -175,7 +174,7 @@ void shadows_row(rv_Pixel *pixels, int32_t *lines, int32_t n, int32_t fall) {
         hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, second_half), hi), d, p + lanes);
     }
 #endif
-    shadow_pixels(row, lines, x, n, fall);
+    shadow_pixels(words_of_row, lines, x, n, fall);
 }
 
 // ---- water and light -------------------------------------------------------
@@ -183,7 +182,7 @@ void shadows_row(rv_Pixel *pixels, int32_t *lines, int32_t n, int32_t fall) {
 // The constants are the row's own: vectors reached through a capture would
 // be reloaded after every store. Groups that lie wholly above the level are
 // not written.
-void water_row(rv_Pixel *row, int32_t n, const Water &one) {
+RELVANE_FAST_KERNEL(view_water) {
     size_t i = 0;
 #if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<uint32_t> d;
@@ -216,7 +215,7 @@ void water_row(rv_Pixel *row, int32_t n, const Water &one) {
 
 // Two waters one after the other (the view's water, then its haze), each
 // pixel loaded and split once.
-void waters_row(rv_Pixel *row, int32_t n, const Water &one, const Water &two) {
+RELVANE_FAST_KERNEL(view_waters) {
     size_t i = 0;
 #if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<uint32_t> d;
@@ -263,7 +262,7 @@ void waters_row(rv_Pixel *row, int32_t n, const Water &one, const Water &two) {
 }
 
 // The light halves of the second words, as 32-bit words in memory order.
-void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
+RELVANE_FAST_KERNEL(view_relight) {
     auto *words = reinterpret_cast<uint32_t *>(row);
     size_t i = 0;
     const hn::ScalableTag<uint32_t> d;
@@ -277,19 +276,14 @@ void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
     for (size_t k = i / 2; k < static_cast<size_t>(n); ++k) row[k].light = light;
 }
 
-const ViewRows *view_row_kernels() {
-    static const ViewRows table = {slopes_row, shadows_row, water_row, waters_row, relight_row};
-    return &table;
-}
-
 // ---- whole surfaces, for the per-target tests ------------------------------
 
-bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
+RELVANE_FAST_KERNEL(shade_slopes) {
     if (!vector_slopes_fit(rise, floor)) return false;
     const int32_t w = surface->width, h = surface->height;
     for (int32_t y = 0; y < h - 1; ++y) {
         rv_Pixel *row = surface_row(surface, y);
-        slopes_row(row, row, surface_row(surface, y + 1), w - 1, static_cast<int32_t>(rise),
+        view_slopes(row, row, surface_row(surface, y + 1), w - 1, static_cast<int32_t>(rise),
                    static_cast<int32_t>(floor));
     }
     return true;
@@ -297,7 +291,7 @@ bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
 
 // The shadow lines are indexed by diagonal: pixel (x, y) continues the line
 // of (x - 1, y - 1), and a diagonal starts from its first pixel's height.
-bool shade_shadows(rv_Surface *surface, int64_t fall) {
+RELVANE_FAST_KERNEL(shade_shadows) {
     const int32_t w = surface->width, h = surface->height;
     if (fall > 0 || fall < INT32_MIN) return false;
     if (fall <= -65536 || w < 1 || h < 1) return true;  // every line falls below every height at once
@@ -309,14 +303,14 @@ bool shade_shadows(rv_Surface *surface, int64_t fall) {
             for (int32_t x = 0; x < w; ++x) line[x] = row[x].z;
         else
             line[0] = row[0].z;
-        shadows_row(row, line, w, static_cast<int32_t>(fall));
+        view_shadows(row, line, w, static_cast<int32_t>(fall));
     }
     return true;
 }
 
-bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth) {
+RELVANE_FAST_KERNEL(apply_water) {
     const Water one = water_values(*water, depth);
-    for_each_area_row(surface, rect, [&one](rv_Pixel *row, int32_t n) { water_row(row, n, one); });
+    for_each_area_row(surface, rect, [&one](rv_Pixel *row, int32_t n) { view_water(row, n, one); });
     return true;
 }
 
@@ -324,29 +318,18 @@ bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int3
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(view_row_kernels);
-HWY_EXPORT(shade_slopes);
-HWY_EXPORT(shade_shadows);
-HWY_EXPORT(apply_water);
-
-const ViewRows &view_rows() {
-    static const ViewRows *const table = HWY_DYNAMIC_DISPATCH(view_row_kernels)();
-    return *table;
-}
-
-bool shade_slopes(rv_Surface *surface, int64_t rise, int64_t floor) {
-    return HWY_DYNAMIC_DISPATCH(shade_slopes)(surface, rise, floor);
-}
-
-bool shade_shadows(rv_Surface *surface, int64_t fall) {
-    return HWY_DYNAMIC_DISPATCH(shade_shadows)(surface, fall);
-}
-
-bool apply_water(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth) {
-    return HWY_DYNAMIC_DISPATCH(apply_water)(surface, rect, water, depth);
-}
+RELVANE_FAST_EXPORT(view_slopes)
+RELVANE_FAST_EXPORT(view_shadows)
+RELVANE_FAST_EXPORT(view_water)
+RELVANE_FAST_EXPORT(view_waters)
+RELVANE_FAST_EXPORT(view_relight)
+RELVANE_FAST_EXPORT(shade_slopes)
+RELVANE_FAST_EXPORT(shade_shadows)
+RELVANE_FAST_EXPORT(apply_water)
 
 }  // namespace relvane::fast
 #endif

@@ -26,7 +26,7 @@ int64_t diagonal_length(int64_t k, int64_t w, int64_t h) {
 
 struct Sweep {
     const ViewSweep &s;
-    const ViewRows &slope_rows, &rows;
+    const ViewRows rows;
     int32_t w, h;
     const rv_Surface *heights;  // the source when copying: the view's heights to be
     int32_t *lines;             // one shadow line per diagonal k, at k + h - 1
@@ -84,7 +84,7 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
     if (s.slopes && y < c.h - 1) {
         const int32_t lit = std::min(b, c.w - 1) - a;  // the last column keeps its light
         if (lit > 0)
-            c.slope_rows.slopes(out, surface_pixel(c.heights, a, y), surface_pixel(c.heights, a, y + 1), lit,
+            c.rows.slopes(out, surface_pixel(c.heights, a, y), surface_pixel(c.heights, a, y + 1), lit,
                                 s.rise, s.floor);
     }
     if (s.shadows) c.rows.shadows(out, line, n, s.fall);
@@ -142,13 +142,13 @@ bool sweep_view(const ViewSweep &s) {
         lines.reset(new (std::nothrow) int32_t[static_cast<size_t>(w + h - 1)]);
         if (!lines) return false;
     }
-    const Sweep c{s, view_rows_for_slopes(s.rise, s.floor), view_rows(), static_cast<int32_t>(w),
+    const Sweep c{s, view_rows(s.rise, s.floor), static_cast<int32_t>(w),
                   static_cast<int32_t>(h), s.source ? s.source : s.view, lines.get()};
 
     // Bands of whole diagonals with about the same number of pixels each.
     const int64_t pixels = w * h;
     const int64_t workers = std::clamp<int64_t>(
-        std::min<int64_t>(threads_of(s.view->context), pixels / std::max<int64_t>(pixels_per_worker, 1)), 1, kMaxWorkers);
+        std::min<int64_t>(threads_of(s.view->context), pixels / std::max<int64_t>(pixels_worth_a_thread, 1)), 1, kMaxWorkers);
     std::array<int64_t, kMaxWorkers + 1> cut{};
     cut[0] = -(h - 1);
     cut[static_cast<size_t>(workers)] = w;

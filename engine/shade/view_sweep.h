@@ -12,10 +12,6 @@
 
 namespace relvane {
 
-// Fewer pixels than this per worker do not pay for waking it. The tests
-// lower it to reach the workers on small surfaces.
-inline int64_t pixels_per_worker = int64_t{1} << 15;
-
 struct ViewSweep {
     rv_Surface *view = nullptr;
     // Copied whole into the view first: same size, no shared memory.

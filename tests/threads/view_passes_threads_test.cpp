@@ -11,7 +11,7 @@
 
 #include "core/fast_path.h"
 #include "relvane.h"
-#include "shade/view_sweep.h"
+#include "core/threads.h"
 
 namespace {
 
@@ -106,10 +106,10 @@ class ViewThreads : public ::testing::Test {
 protected:
     void SetUp() override {
         context = rv_NewContext();
-        relvane::pixels_per_worker = 1;  // every row and diagonal band is worth a worker
+        relvane::pixels_worth_a_thread = 1;  // every row and diagonal band is worth a worker
     }
     void TearDown() override {
-        relvane::pixels_per_worker = saved_grain;
+        relvane::pixels_worth_a_thread = saved_grain;
 #if RELVANE_SIMD
         relvane::set_fast_paths_enabled(true);
 #endif
@@ -123,7 +123,7 @@ protected:
 #endif
     }
     rv_Context *context = nullptr;
-    const int64_t saved_grain = relvane::pixels_per_worker;
+    const int64_t saved_grain = relvane::pixels_worth_a_thread;
 };
 
 // A pass on a surface (a window into a larger one half the time).
