@@ -67,9 +67,10 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
     rv_Pixel *out = surface_pixel(s.view, a, y);
     const int32_t n = b - a;
     if (s.source) std::memcpy(out, surface_pixel(s.source, a, y), static_cast<size_t>(n) * sizeof(rv_Pixel));
-    // The next run's pixels start on their way from memory while this one
-    // is worked on.
-    if (next.y < c.h) {
+    // When copying, the next run's pixels start on their way from memory
+    // while this one is worked on (in place, the processor's own prefetch
+    // keeps up).
+    if (s.source && next.y < c.h) {
         const rv_Pixel *from = surface_pixel(s.source ? s.source : s.view, next.x, next.y);
         const rv_Pixel *below = next.y + 1 < c.h ? surface_pixel(c.heights, next.x, next.y + 1) : nullptr;
         rv_Pixel *to = surface_pixel(s.view, next.x, next.y);
@@ -77,7 +78,7 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
         const rv_Pixel *ahead = below ? below : from;
         for (int32_t i = 0; i < next.n; i += 8) {
             __builtin_prefetch(ahead + i, 0);
-            if (s.source) __builtin_prefetch(to + i, 1);
+            __builtin_prefetch(to + i, 1);
         }
     }
     if (s.relight) c.rows.relight(out, n, s.light);
