@@ -86,6 +86,10 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
+    if (rv_SetThreads(loop.context, demo.threads) != 0) {
+        std::fprintf(stderr, "%s: threads=%d cannot be had\n", argv[0], demo.threads);
+        return 2;
+    }
     if (frames > 0) {
         demo.animate = 1;
         for (int k = 0; k < frames; ++k) rv_DemoFrame(&demo, &loop, keys, static_cast<float>(1.0 / fps));
