@@ -56,6 +56,15 @@ void edge_pixel(const Sweep &c, int32_t x, int32_t y, int32_t *line) {
     }
 }
 
+// Whole pixels a cache line at a time: fixed-size copies that become plain
+// vector moves (a little faster here than the library's copy of a few
+// kilobytes).
+void copy_run(rv_Pixel *to, const rv_Pixel *from, int32_t n) {
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) std::memcpy(to + i, from + i, 8 * sizeof(rv_Pixel));
+    std::memcpy(to + i, from + i, static_cast<size_t>(n - i) * sizeof(rv_Pixel));
+}
+
 // The run after this one, to fetch ahead.
 struct Next {
     int32_t x, y, n;
@@ -66,12 +75,12 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
     const ViewSweep &s = c.s;
     rv_Pixel *out = surface_pixel(s.view, a, y);
     const int32_t n = b - a;
-    if (s.source) std::memcpy(out, surface_pixel(s.source, a, y), static_cast<size_t>(n) * sizeof(rv_Pixel));
+    if (s.source) copy_run(out, surface_pixel(s.source, a, y), n);
     // When copying, the next run's pixels start on their way from memory
     // while this one is worked on (in place, the processor's own prefetch
     // keeps up).
     if (s.source && next.y < c.h) {
-        const rv_Pixel *from = surface_pixel(s.source ? s.source : s.view, next.x, next.y);
+        const rv_Pixel *from = surface_pixel(s.source, next.x, next.y);
         const rv_Pixel *below = next.y + 1 < c.h ? surface_pixel(c.heights, next.x, next.y + 1) : nullptr;
         rv_Pixel *to = surface_pixel(s.view, next.x, next.y);
         // (a row's heights from below are the next row's pixels when copying)
@@ -85,8 +94,8 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
     if (s.slopes && y < c.h - 1) {
         const int32_t lit = std::min(b, c.w - 1) - a;  // the last column keeps its light
         if (lit > 0)
-            c.rows.slopes(out, surface_pixel(c.heights, a, y), surface_pixel(c.heights, a, y + 1), lit,
-                                s.rise, s.floor);
+            c.rows.slopes(out, surface_pixel(c.heights, a, y), surface_pixel(c.heights, a, y + 1), lit, s.rise,
+                          s.floor);
     }
     if (s.shadows) c.rows.shadows(out, line, n, s.fall);
     if (s.water && s.haze)
