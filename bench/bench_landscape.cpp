@@ -10,6 +10,7 @@ Landscape::Landscape(int32_t width, int32_t height) {
     rv_DemoDefaults(&demo, &loop);
     screen = new_screen(width, height);
     demo.screen = screen;
+    demo.threads = threads;
     rv_DemoCreateObjects(&demo, &loop);
     demo.intro = 0;
     demo.view_angle = 90.0f;

@@ -4,12 +4,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 #if RELVANE_SIMD
 #include <hwy/targets.h>
 #endif
+
+#include "bench_support.h"
 
 namespace {
 
@@ -49,6 +52,17 @@ bool force_target(int &argc, char **argv) {
 }
 #endif
 
+// --threads=N: the thread count of every case's context.
+void read_threads(int &argc, char **argv) {
+    const char *const flag = "--threads=";
+    for (int i = 1; i < argc; i++) {
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) != 0) continue;
+        bench::threads = static_cast<int32_t>(std::strtol(argv[i] + std::strlen(flag), nullptr, 10));
+        for (int j = i; j + 1 < argc; j++) argv[j] = argv[j + 1];
+        argc--, i--;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -61,6 +75,8 @@ int main(int argc, char **argv) {
 #else
     benchmark::AddCustomContext("vector target", "none (fast paths left out)");
 #endif
+    read_threads(argc, argv);
+    benchmark::AddCustomContext("threads", std::to_string(bench::threads));
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // Colour only on a terminal, so that saved output stays plain text.
     PlainCounters console(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular : benchmark::ConsoleReporter::OO_Tabular);

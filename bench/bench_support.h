@@ -1,4 +1,4 @@
-// Shared pieces of the benchmark suite: the two surface sizes, the memory
+// Shared pieces of the benchmark suite: the three surface sizes, the thread count, the memory
 // baselines every case is measured against, and the counters it reports.
 #pragma once
 
@@ -21,8 +21,14 @@ double baseline_seconds(Baseline kind, int32_t width, int32_t height);
 // Reports ns per surface pixel and the time as a multiple of the baseline.
 void report(benchmark::State &state, Baseline kind, int32_t width, int32_t height);
 
-// Registers the two sizes (surface width, height) as a case's arguments.
+// Registers the three sizes (surface width, height) as a case's arguments,
+// timed by the wall clock (the CPU time of one thread says nothing about
+// several).
 void sizes(benchmark::internal::Benchmark *b);
+
+// The thread count every case's context runs with (the runner's
+// --threads=N, default 1; 0: one per processor).
+inline int32_t threads = 1;
 
 // A 24-bit screen one pixel smaller each way than the surface, red mask
 // 0xFF0000, as the test program opens it. Free with SDL_FreeSurface.

@@ -44,6 +44,7 @@ void RenderPng(benchmark::State &state) {
     rv_Demo demo;
     rv_DemoLoop loop;
     rv_RenderSetUp(&demo, &loop, options);
+    demo.threads = bench::threads;
     demo.screen = bench::new_screen(side + 1, side + 1);
     char dir[] = "/tmp/relvane-bench-XXXXXX";
     if (!demo.screen || rv_DemoCreateObjects(&demo, &loop) != 0 || !mkdtemp(dir)) {

@@ -19,6 +19,7 @@ set(RELVANE_PUBLIC_HEADERS
   draw/copy.h
   terrain/fractal.h
   shade/shading.h
+  shade/view_build.h
   display/display.h)
 foreach(header IN LISTS RELVANE_PUBLIC_HEADERS)
   get_filename_component(subdir ${header} DIRECTORY)

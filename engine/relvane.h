@@ -12,5 +12,6 @@
 #include "display/display.h"
 #include "terrain/fractal.h"
 #include "shade/shading.h"
+#include "shade/view_build.h"
 
 #endif

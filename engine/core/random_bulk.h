@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "context.h"
+#include "fast_table.h"
 
 namespace relvane::fast {
 
-// Writes the displacements draw - a of n consecutive draws in 0..2a into
-// out, exactly as n plain draws would give them (0 each when a is 0), and
-// leaves the generator where those draws leave it. 0 <= a <= 131080.
-void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n);
+// random_displacements(c, a, out, n), an entry of the table
+// (fast_table.h): writes the displacements draw - a of n consecutive draws in
+// 0..2a into out, exactly as n plain draws would give them (0 each when a is
+// 0), and leaves the generator where those draws leave it. 0 <= a <= 131080.
 
 }  // namespace relvane::fast

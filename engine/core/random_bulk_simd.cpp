@@ -92,7 +92,7 @@ size_t blocks(rv_Context *, int32_t, ExactDivisor, int32_t *, size_t) { return 0
 
 }  // namespace
 
-void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n) {
+RELVANE_FAST_KERNEL(random_displacements) {
     const ExactDivisor e = exact_divisor(random_divisor(static_cast<uint32_t>(2 * a)));
     for (size_t i = blocks(c, a, e, out, n); i < n; i++) out[i] = random_displacement(c, a, e);
 }
@@ -101,13 +101,11 @@ void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(random_displacements);
-
-void random_displacements(rv_Context *c, int32_t a, int32_t *out, size_t n) {
-    HWY_DYNAMIC_DISPATCH(random_displacements)(c, a, out, n);
-}
+RELVANE_FAST_EXPORT(random_displacements)
 
 }  // namespace relvane::fast
 #endif

@@ -12,6 +12,7 @@
 
 #include "../core/lanes.h"
 #include "../core/surface_rows.h"
+#include "../core/threads.h"
 
 namespace relvane {
 
@@ -116,21 +117,23 @@ private:
     SDL_Surface *s_;
 };
 
-// The common frame. For each shown row y, row_setup(y) gives the source row
+// The common frame, its rows shared among the context's threads. For each shown row y, row_setup(y) gives the source row
 // and a colour function for that row; the colour function maps a source
 // pixel to an Rgb and returns false to leave the screen pixel as it was.
 template <typename RowSetup>
 void show_frame(const rv_Surface *surface, SDL_Surface *screen, RowSetup row_setup) {
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
-    for (int32_t y = 0; y < l.h; ++y) {
-        auto [src, colour] = row_setup(y);
-        uint8_t *dst = screen_row(screen, y);
-        for (int32_t x = 0; x < l.w; ++x, ++src, dst += l.bytes) {
-            Rgb c;
-            if (colour(*src, c)) put_rgb(dst, l, c);
+    parallel_rows(surface->context, l.h, l.w, [&](int64_t first, int64_t last) {
+        for (auto y = static_cast<int32_t>(first); y < last; ++y) {
+            auto [src, colour] = row_setup(y);
+            uint8_t *dst = screen_row(screen, y);
+            for (int32_t x = 0; x < l.w; ++x, ++src, dst += l.bytes) {
+                Rgb c;
+                if (colour(*src, c)) put_rgb(dst, l, c);
+            }
         }
-    }
+    });
 }
 
 // The frame for functions that show surface row y on screen row y with one

@@ -6,7 +6,7 @@
 using namespace relvane;
 
 extern "C" void rv_ShowColour(const rv_Surface *surface, SDL_Surface *screen) {
-    RELVANE_TRY_FAST(fast::show_colour(surface, screen));
+    if (fast::show_colour(surface, screen)) return;
     show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
         c = lit_colour(p);
         return true;

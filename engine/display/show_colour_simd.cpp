@@ -14,7 +14,7 @@ using namespace hn;  // the shared formulas call vector operations unqualified
 #include "lit_colour-inl.h"
 #include "screen_store-inl.h"
 
-bool show_colour(const rv_Surface *surface, SDL_Surface *screen) {
+RELVANE_FAST_KERNEL(show_colour) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen;
     return false;  // the store needs whole 16-byte blocks
@@ -40,13 +40,11 @@ bool show_colour(const rv_Surface *surface, SDL_Surface *screen) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_colour);
-
-bool show_colour(const rv_Surface *surface, SDL_Surface *screen) {
-    return HWY_DYNAMIC_DISPATCH(show_colour)(surface, screen);
-}
+RELVANE_FAST_EXPORT(show_colour)
 
 }  // namespace relvane::fast
 #endif

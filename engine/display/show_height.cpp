@@ -8,7 +8,7 @@
 using namespace relvane;
 
 extern "C" void rv_ShowHeight(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
-    RELVANE_TRY_FAST(fast::show_height(surface, screen, scale));
+    if (fast::show_height(surface, screen, scale)) return;
     show_pixels(surface, screen, [scale](const rv_Pixel &p, Rgb &c) {
         // 32-bit product with wrap-around, formed without signed overflow.
         const auto t = static_cast<int32_t>(static_cast<uint32_t>(p.z) * static_cast<uint32_t>(scale));

@@ -48,7 +48,7 @@ void height_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout
 }
 #endif
 
-bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
+RELVANE_FAST_KERNEL(show_height) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen, (void)scale;
     return false;
@@ -67,13 +67,11 @@ bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) 
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_height);
-
-bool show_height(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
-    return HWY_DYNAMIC_DISPATCH(show_height)(surface, screen, scale);
-}
+RELVANE_FAST_EXPORT(show_height)
 
 }  // namespace relvane::fast
 #endif

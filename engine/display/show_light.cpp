@@ -7,7 +7,7 @@
 using namespace relvane;
 
 extern "C" void rv_ShowLight(const rv_Surface *surface, SDL_Surface *screen) {
-    RELVANE_TRY_FAST(fast::show_light(surface, screen));
+    if (fast::show_light(surface, screen)) return;
     show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
         c = rgb(light_colour(p.light));
         return true;

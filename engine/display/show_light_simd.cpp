@@ -15,7 +15,7 @@ using namespace hn;  // the shared formulas call vector operations unqualified
 #include "false_colours-inl.h"
 #include "screen_store-inl.h"
 
-bool show_light(const rv_Surface *surface, SDL_Surface *screen) {
+RELVANE_FAST_KERNEL(show_light) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen;
     return false;  // the store needs whole 16-byte blocks
@@ -46,13 +46,11 @@ bool show_light(const rv_Surface *surface, SDL_Surface *screen) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_light);
-
-bool show_light(const rv_Surface *surface, SDL_Surface *screen) {
-    return HWY_DYNAMIC_DISPATCH(show_light)(surface, screen);
-}
+RELVANE_FAST_EXPORT(show_light)
 
 }  // namespace relvane::fast
 #endif

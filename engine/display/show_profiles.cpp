@@ -13,7 +13,7 @@ constexpr int32_t max_rows_per_band = 32768;
 }  // namespace
 
 extern "C" void rv_ShowProfiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
-    RELVANE_TRY_FAST(fast::show_profiles(surface, screen, rows));
+    if (fast::show_profiles(surface, screen, rows)) return;
     const int32_t n = std::clamp<int32_t>(rows, 1, max_rows_per_band);
     show_frame(surface, screen, [surface, n](int32_t y) {
         const int32_t top = y / n * n;  // the band's first row, also its surface row

@@ -37,7 +37,7 @@ void profile_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayou
 }
 #endif
 
-bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
+RELVANE_FAST_KERNEL(show_profiles) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen, (void)rows;
     return false;
@@ -55,13 +55,11 @@ bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows)
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_profiles);
-
-bool show_profiles(const rv_Surface *surface, SDL_Surface *screen, int32_t rows) {
-    return HWY_DYNAMIC_DISPATCH(show_profiles)(surface, screen, rows);
-}
+RELVANE_FAST_EXPORT(show_profiles)
 
 }  // namespace relvane::fast
 #endif

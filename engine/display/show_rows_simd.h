@@ -39,7 +39,7 @@ inline void put_packed(uint8_t *dst, const ScreenLayout &l, uint32_t v) {
 inline uint32_t pack(uint32_t red, uint32_t green, uint32_t blue) { return red | green << 8 | blue << 16; }
 
 // Locks the screen and runs row(y, screen row, width, layout) over the shown
-// rows. Declines a screen that is not 3 bytes per pixel with three distinct
+// rows, shared among the context's threads. Declines a screen that is not 3 bytes per pixel with three distinct
 // channel bytes; the layout's byte indices say where each channel goes.
 template <typename Row>
 bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
@@ -47,7 +47,9 @@ bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
     if (!screen_channels(screen->format, c) || c.bytes != 3) return false;
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
-    for (int32_t y = 0; y < l.h; ++y) row(y, screen_row(screen, y), l.w, l);
+    parallel_rows(surface->context, l.h, l.w, [&](int64_t first, int64_t last) {
+        for (auto y = static_cast<int32_t>(first); y < last; ++y) row(y, screen_row(screen, y), l.w, l);
+    });
     return true;
 }
 

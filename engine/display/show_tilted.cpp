@@ -7,6 +7,7 @@
 
 #include "display_fast.h"
 #include "../core/float_convert.h"
+#include "../core/threads.h"
 #include "../core/angle_ratios.h"
 #include "display.h"
 #include "screen_frame.h"
@@ -104,7 +105,10 @@ extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float an
     const int32_t w = l.w;
     const int32_t h = std::min(l.h, max_rows);
     if (w <= 0 || h <= 0) return;
-    RELVANE_TRY_FAST(fast::show_tilted(surface, screen, l, h, v.s, v.c));
+    if (fast::show_tilted(surface, screen, l, h, v.s, v.c)) return;
     tilted_front(surface, h, w);
-    tilted_columns(surface, screen, l, h, v.s, v.c, 0, w);
+    // Columns are drawn whole and apart from each other.
+    parallel_rows(surface->context, w, h, [&](int64_t first, int64_t last) {
+        tilted_columns(surface, screen, l, h, v.s, v.c, static_cast<int32_t>(first), static_cast<int32_t>(last));
+    });
 }

@@ -264,26 +264,21 @@ void show_block(const Frame &f, int32_t x0) { put_block(f, x0, paint_slices(f, x
 }  // namespace tilted
 #endif
 
-bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
-                 int32_t cosine) {
+RELVANE_FAST_KERNEL(show_tilted) {
 #if HWY_TARGET == HWY_SCALAR
     (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
     return false;  // one lane: the plain code is the block
 #else
+    // Screens whose channels share a byte and 4-byte screens are the plain code's.
+    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
+    if (!pixel_aligned(surface->pixels)) return false;
     using namespace tilted;
     const size_t lanes = Lanes(DU());
-    // The tile comes from the heap: a caller's thread may have a small stack.
-    // Without the memory, the plain code draws the view.
-    constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
-    const size_t bytes = ((static_cast<size_t>(h) + min_run) * lanes * 4 + align - 1) / align * align;
-    const std::unique_ptr<uint32_t, decltype(&std::free)> tile(
-        static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
-    if (!tile) return false;
     const int32_t w = l.w;
     tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
-            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile.get(), {}, {}};
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, {}, {}};
     for (int32_t p = 0; p < 4; ++p) {
         f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
         f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);
@@ -292,9 +287,25 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
     for (int32_t i = 12; i < 16; ++i) f.order[i] = 15;  // dropped
     for (size_t i = 0; i < lanes; ++i)
         f.pack[i] = static_cast<int32_t>(4 * i < 3 * lanes ? i / 3 * 4 + i % 3 : i);
-    int32_t x0 = 0;
-    for (; x0 + static_cast<int32_t>(lanes) <= w; x0 += static_cast<int32_t>(lanes)) show_block(f, x0);
-    if (x0 < w) tilted_columns(surface, screen, l, h, sine, cosine, x0, w);
+    // Columns are drawn whole and apart from each other: blocks of them are
+    // shared among the context's threads, each with a tile of its own.
+    const auto block = static_cast<int32_t>(lanes);
+    parallel_rows(surface->context, (w + block - 1) / block, int64_t{block} * h, [&](int64_t first, int64_t last) {
+        auto x0 = static_cast<int32_t>(first) * block;
+        const int32_t end = std::min(static_cast<int32_t>(last) * block, w);
+        // The tile comes from the heap: a worker's stack may be small.
+        // Without the memory, the plain code draws these columns.
+        constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
+        const size_t bytes = ((static_cast<size_t>(h) + min_run) * lanes * 4 + align - 1) / align * align;
+        const std::unique_ptr<uint32_t, decltype(&std::free)> tile(
+            static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
+        if (tile) {
+            Frame part = f;
+            part.tile = tile.get();
+            for (; x0 + block <= end; x0 += block) show_block(part, x0);
+        }
+        if (x0 < end) tilted_columns(surface, screen, l, h, sine, cosine, x0, end);
+    });
     return true;
 #endif
 }
@@ -303,17 +314,11 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(show_tilted);
-
-bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
-                 int32_t cosine) {
-    // Screens whose channels share a byte and 4-byte screens are the plain code's.
-    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
-    if (!pixel_aligned(surface->pixels)) return false;
-    return HWY_DYNAMIC_DISPATCH(show_tilted)(surface, screen, l, h, sine, cosine);
-}
+RELVANE_FAST_EXPORT(show_tilted)
 
 }  // namespace relvane::fast
 #endif

@@ -5,6 +5,7 @@
 
 #include "../core/surface.h"
 #include "../core/surface_rows.h"
+#include "../core/threads.h"
 
 namespace relvane {
 
@@ -15,6 +16,20 @@ inline void for_each_area_row(rv_Surface *surface, rv_Rect *rect, RowOp row) {
     const rv_Rect r = rv_ClipRect(surface, rect);
     if (r.w <= 0 || r.h <= 0) return;
     for (int32_t y = r.y; y < r.y + r.h; ++y) row(surface_pixel(surface, r.x, y), r.w);
+}
+
+// Clips rect once (as rv_ClipRect, written back) and runs band(part) over
+// bands of its rows, on the context's threads; each band is a rectangle of
+// whole rows, so a pass that treats rows alone gives the same bytes however
+// the rows were cut.
+template <typename BandOp>
+inline void for_each_area_band(rv_Surface *surface, rv_Rect *rect, BandOp band) {
+    const rv_Rect r = rv_ClipRect(surface, rect);
+    if (r.w <= 0 || r.h <= 0) return;
+    parallel_rows(surface->context, r.h, r.w, [&](int64_t first, int64_t last) {
+        rv_Rect part{r.x, r.y + static_cast<int32_t>(first), r.w, static_cast<int32_t>(last - first)};
+        band(&part);
+    });
 }
 
 }  // namespace relvane

@@ -1,5 +1,6 @@
 // rv_DrawBox: a flat axis-aligned rectangle, one pipe run per row.
 #include "shapes.h"
+#include "shape_bands.h"
 #include "shape_rows.h"
 #include "../core/float_convert.h"
 
@@ -16,8 +17,7 @@ extern "C" void rv_DrawBox(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *m
     if (y0 >= y1) return;
 
     const rv_Pixel m = *material;
-    rv_Pixel *span = surface->context->source_span;
-    for (int32_t row = y0; row < y1; ++row) {
+    relvane::shape_rows(pipe, surface, y0, y1, run.count, [&](int32_t, rv_Pixel *span) {
         // Written afresh for every row: the pipe may use the span meanwhile.
         for (int32_t i = 0; i < run.count; ++i) {
             span[i].red = m.red;
@@ -25,6 +25,6 @@ extern "C" void rv_DrawBox(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *m
             span[i].blue = m.blue;
             span[i].z = m.z;
         }
-        relvane::run_row(pipe, surface, run, row);
-    }
+        return run;
+    });
 }

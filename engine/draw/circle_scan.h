@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "round_profile.h"
+#include "shape_bands.h"
 #include "shape_rows.h"
 #include "../core/float_convert.h"
 
@@ -25,8 +26,8 @@ void circle_rows(rv_Pipe *pipe, rv_Surface *surface, float cx, float cy, float r
     if (y0 >= y1) return;
 
     const float r2 = r * r;
-    rv_Pixel *span = surface->context->source_span;
-    for (int32_t y = y0; y < y1; ++y) {
+    const int32_t widest = static_cast<int32_t>(std::min<float>(2.0f * r + 2.0f, static_cast<float>(surface->width)));
+    shape_rows(pipe, surface, y0, y1, widest, [&](int32_t y, rv_Pixel *span) {
         const float dy = static_cast<float>(y) - cy;
         const float dy2 = dy * dy;
         Run run{0, 0};
@@ -35,8 +36,8 @@ void circle_rows(rv_Pipe *pipe, rv_Surface *surface, float cx, float cy, float r
             run = clip_run(trunc_to_i32(cx - w), trunc_to_i32(w + cx), surface->width);
             if (run.count > 0) fill_row(span, run, dy2);
         }
-        run_row(pipe, surface, run, y);
-    }
+        return run;
+    });
 }
 
 // Profile: uint16_t operator()(float d) giving the clamped height at

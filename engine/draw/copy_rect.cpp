@@ -7,6 +7,7 @@
 #include "draw_fast.h"
 #include "../core/pixel_fields.h"
 #include "../core/surface_rows.h"
+#include "../core/threads.h"
 
 namespace {
 
@@ -38,14 +39,30 @@ extern "C" void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect,
     const rv_Pixel *from = relvane::surface_pixel(src, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
     rv_Pixel *to = relvane::surface_pixel(dst, static_cast<int32_t>(dx), static_cast<int32_t>(dy));
     const bool backwards = lies_after(to, from);
-    RELVANE_TRY_FAST(relvane::fast::copy_block(m, from, src->pitch, to, dst->pitch, n, rows, backwards));
-    for (int32_t k = 0; k < rows; ++k) {
-        const int32_t row = backwards ? rows - 1 - k : k;
-        const rv_Pixel *s = from + static_cast<ptrdiff_t>(row) * src->pitch;
-        rv_Pixel *d = to + static_cast<ptrdiff_t>(row) * dst->pitch;
-        if (m == RV_FIELD_ALL)
-            std::memmove(d, s, static_cast<size_t>(n) * sizeof(rv_Pixel));
-        else
-            relvane::move_fields<1>(m, d, s, n, backwards);
-    }
+    // Rows bottom-up, or a row at a time from any worker: bands of rows each
+    // copy the same bytes wherever the rows were cut, unless the two blocks
+    // share memory.
+    auto band = [&](int64_t first, int64_t last) {
+        const rv_Pixel *s0 = from + first * src->pitch;
+        rv_Pixel *d0 = to + first * dst->pitch;
+        const auto count = static_cast<int32_t>(last - first);
+        if (relvane::fast::copy_block(m, s0, src->pitch, d0, dst->pitch, n, count, backwards)) return;
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t row = backwards ? count - 1 - k : k;
+            const rv_Pixel *s = s0 + static_cast<ptrdiff_t>(row) * src->pitch;
+            rv_Pixel *d = d0 + static_cast<ptrdiff_t>(row) * dst->pitch;
+            if (m == RV_FIELD_ALL)
+                std::memmove(d, s, static_cast<size_t>(n) * sizeof(rv_Pixel));
+            else
+                relvane::move_fields<1>(m, d, s, n, backwards);
+        }
+    };
+    const auto address = [](const rv_Pixel *p) { return reinterpret_cast<uintptr_t>(p); };
+    const uintptr_t s_end = address(from + static_cast<ptrdiff_t>(rows - 1) * src->pitch + n);
+    const uintptr_t d_end = address(to + static_cast<ptrdiff_t>(rows - 1) * dst->pitch + n);
+    const bool shared = address(from) < d_end && address(to) < s_end;
+    if (shared)
+        band(0, rows);
+    else
+        relvane::parallel_rows(dst->context, rows, n, band);
 }

@@ -43,8 +43,7 @@ void merge_run(uint64_t *d, const uint64_t *s, size_t n, uint64_t keep, bool bac
     }
 }
 
-bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst,
-                int32_t dst_pitch, int32_t n, int32_t rows, bool backwards) {
+RELVANE_FAST_KERNEL(copy_block) {
     if (!pixel_aligned(src) || !pixel_aligned(dst)) return false;
     const uint64_t set = field_bytes(mask);
     const Runs rs = runs(n, rows, src_pitch == n && dst_pitch == n);
@@ -65,14 +64,11 @@ bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel 
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(copy_block);
-
-bool copy_block(uint32_t mask, const rv_Pixel *src, int32_t src_pitch, rv_Pixel *dst,
-                int32_t dst_pitch, int32_t n, int32_t rows, bool backwards) {
-    return HWY_DYNAMIC_DISPATCH(copy_block)(mask, src, src_pitch, dst, dst_pitch, n, rows, backwards);
-}
+RELVANE_FAST_EXPORT(copy_block)
 
 }  // namespace relvane::fast
 #endif

@@ -33,7 +33,7 @@ void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
     for (; i < n; ++i) p[i] = (p[i] & keep) | value;
 }
 
-bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value) {
+RELVANE_FAST_KERNEL(fill_rect) {
     if (!pixel_aligned(surface->pixels)) return false;
     const rv_Rect r = rv_ClipRect(surface, rect);
     const uint64_t set = field_bytes(mask);
@@ -50,13 +50,11 @@ bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(fill_rect);
-
-bool fill_rect(uint32_t mask, rv_Surface *surface, rv_Rect *rect, const rv_Pixel *value) {
-    return HWY_DYNAMIC_DISPATCH(fill_rect)(mask, surface, rect, value);
-}
+RELVANE_FAST_EXPORT(fill_rect)
 
 }  // namespace relvane::fast
 #endif

@@ -45,7 +45,7 @@ void raise_row(rv_Pixel *row, int32_t n, int32_t level, int32_t factor) {
     }
 }
 
-bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor) {
+RELVANE_FAST_KERNEL(raise_to_level) {
     // (level - z) <= 65535, so the product fits 32 bits for |factor| < 32768.
     if (factor < -32767 || factor > 32767) return false;
     const int32_t z = level->z;
@@ -57,13 +57,11 @@ bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, i
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(raise_to_level);
-
-bool raise_to_level(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *level, int32_t factor) {
-    return HWY_DYNAMIC_DISPATCH(raise_to_level)(surface, rect, level, factor);
-}
+RELVANE_FAST_EXPORT(raise_to_level)
 
 }  // namespace relvane::fast
 #endif

@@ -140,29 +140,25 @@ void draw_round(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, fl
     });
 }
 
-bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r) {
+RELVANE_FAST_KERNEL(draw_disc) {
     const uint64_t bits = colour_bits(material) | uint64_t{material->z} << 48;
     draw(pipe, surface, cx, cy, r, [&](uint64_t *span, Run run, float) { flat_row(span, run.count, bits); });
     return true;
 }
 
-bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r, float h) {
+RELVANE_FAST_KERNEL(draw_cone) {
     draw_round(pipe, surface, material, cx, cy, r, Cone{ConeProfile::of(material->z, r, h)});
     return true;
 }
 
-bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r, float h) {
+RELVANE_FAST_KERNEL(draw_dome) {
     draw_round(pipe, surface, material, cx, cy, r, Dome{DomeProfile::of(material->z, r, h)});
     return true;
 }
 
 // Targets without double lanes (WebAssembly's) leave the paraboloid to the
 // plain code.
-bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
-                     float cy, float r, float h) {
+RELVANE_FAST_KERNEL(draw_paraboloid) {
 #if HWY_HAVE_FLOAT64
     draw_round(pipe, surface, material, cx, cy, r, Paraboloid{ParaboloidProfile::of(material->z, r, h)});
     return true;
@@ -176,29 +172,14 @@ bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *materia
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(draw_disc);
-HWY_EXPORT(draw_cone);
-HWY_EXPORT(draw_dome);
-HWY_EXPORT(draw_paraboloid);
-
-bool draw_disc(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r) {
-    return HWY_DYNAMIC_DISPATCH(draw_disc)(pipe, surface, material, cx, cy, r);
-}
-bool draw_cone(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r, float h) {
-    return HWY_DYNAMIC_DISPATCH(draw_cone)(pipe, surface, material, cx, cy, r, h);
-}
-bool draw_dome(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx, float cy,
-               float r, float h) {
-    return HWY_DYNAMIC_DISPATCH(draw_dome)(pipe, surface, material, cx, cy, r, h);
-}
-bool draw_paraboloid(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, float cx,
-                     float cy, float r, float h) {
-    return HWY_DYNAMIC_DISPATCH(draw_paraboloid)(pipe, surface, material, cx, cy, r, h);
-}
+RELVANE_FAST_EXPORT(draw_disc)
+RELVANE_FAST_EXPORT(draw_cone)
+RELVANE_FAST_EXPORT(draw_dome)
+RELVANE_FAST_EXPORT(draw_paraboloid)
 
 }  // namespace relvane::fast
 #endif

@@ -31,8 +31,8 @@ inline Run clip_run(int32_t x0, int32_t x1, int32_t width) {
     return {x0, static_cast<int32_t>(n < INT32_MIN ? INT32_MIN : n)};
 }
 
-// Hands the first run.count records of the source span to the pipe as the
-// run starting at (run.x0, y).
+// Hands the first run.count records of the context's source span to the
+// pipe as the run starting at (run.x0, y).
 inline void run_row(rv_Pipe *pipe, const rv_Surface *surface, Run run, int32_t y) {
     rv_RunPipe(pipe, surface->context->source_span, surface_pixel(surface, run.x0, y), run.count);
 }

@@ -39,7 +39,7 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageAlphaConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_AlphaConst(p, i, s, d, n));
+    if (fast::stage_AlphaConst(p, i, s, d, n)) return;
     source<kAlpha, &rv_Pipe::alpha, From::Param>(p, i, s, d, n);
 }
 void rv_StageAlphaSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -50,7 +50,7 @@ void rv_StageAlphaDst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int
 }
 
 void rv_StageLightConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_LightConst(p, i, s, d, n));
+    if (fast::stage_LightConst(p, i, s, d, n)) return;
     source<kLight, &rv_Pipe::light, From::Param>(p, i, s, d, n);
 }
 void rv_StageLightSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {

@@ -23,13 +23,21 @@ using namespace relvane;
 extern "C" {
 
 void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_ColourFetch(p, i, s, d, n));
-    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) { fetch_colour(w, sp); });
+    if (fast::stage_ColourFetch(p, i, s, d, n)) return;
+    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) {
+        w.red = sp.red;
+        w.green = sp.green;
+        w.blue = sp.blue;
+    });
 }
 
 void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_ColourWrite(p, i, s, d, n));
-    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) { write_colour(w, dp); });
+    if (fast::stage_ColourWrite(p, i, s, d, n)) return;
+    each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) {
+        blend_channel<&rv_Pixel::red>(w, dp);
+        blend_channel<&rv_Pixel::green>(w, dp);
+        blend_channel<&rv_Pixel::blue>(w, dp);
+    });
 }
 
 // One or two channels: the write bits are read once per run, not per pixel.

@@ -91,37 +91,23 @@ bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t coun
     return true;
 }
 
-bool chain_none(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return chain<Test::None>(pipe, src, dst, count);
-}
-bool chain_above(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return chain<Test::Above>(pipe, src, dst, count);
-}
-bool chain_below(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return chain<Test::Below>(pipe, src, dst, count);
-}
+RELVANE_FAST_KERNEL(chain_none) { return chain<Test::None>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_above) { return chain<Test::Above>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_below) { return chain<Test::Below>(p, s, d, n); }
 
 }  // namespace relvane::fast::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(chain_none);
-HWY_EXPORT(chain_above);
-HWY_EXPORT(chain_below);
+RELVANE_FAST_EXPORT(chain_none)
+RELVANE_FAST_EXPORT(chain_above)
+RELVANE_FAST_EXPORT(chain_below)
 
 namespace {
-
-bool run_none(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return HWY_DYNAMIC_DISPATCH(chain_none)(pipe, src, dst, count);
-}
-bool run_above(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return HWY_DYNAMIC_DISPATCH(chain_above)(pipe, src, dst, count);
-}
-bool run_below(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return HWY_DYNAMIC_DISPATCH(chain_below)(pipe, src, dst, count);
-}
 
 // A chain done in one pass, named by the flags that assemble it.
 constexpr FusedChain fused_chain(uint32_t flags, decltype(FusedChain::body) body) {
@@ -137,9 +123,9 @@ constexpr uint32_t kUntested = RV_PIPE_Z_SET | RV_PIPE_COLOUR_SRC | RV_PIPE_ALPH
                                RV_PIPE_LIGHT_CONST | RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z;
 
 constexpr FusedChain kFusedChains[] = {
-    fused_chain(kUntested | RV_PIPE_ZTEST_ABOVE, run_above),
-    fused_chain(kUntested | RV_PIPE_ZTEST_BELOW, run_below),
-    fused_chain(kUntested, run_none),
+    fused_chain(kUntested | RV_PIPE_ZTEST_ABOVE, &Table::chain_above),
+    fused_chain(kUntested | RV_PIPE_ZTEST_BELOW, &Table::chain_below),
+    fused_chain(kUntested, &Table::chain_none),
 };
 
 }  // namespace

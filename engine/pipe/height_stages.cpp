@@ -43,7 +43,7 @@ extern "C" {
 // Empty and negative runs take the plain code: the fast paths measure span
 // overlaps from the count, which only a run with pixels has.
 void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_ZSet(p, i, s, d, n));
+    if (n > 0 && fast::stage_ZSet(p, i, s, d, n)) return;
     height_op<combine_set>(p, i, s, d, n);
 }
 void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
@@ -58,16 +58,16 @@ void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t
 }
 
 void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_ZTestAbove(p, i, s, d, n));
+    if (n > 0 && fast::stage_ZTestAbove(p, i, s, d, n)) return;
     height_test<at_or_above>(p, i, s, d, n);
 }
 void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(n > 0 && fast::stage_ZTestBelow(p, i, s, d, n));
+    if (n > 0 && fast::stage_ZTestBelow(p, i, s, d, n)) return;
     height_test<at_or_below>(p, i, s, d, n);
 }
 
 void rv_StageZWrite(rv_Pipe *p, int32_t, const rv_Pixel *, rv_Pixel *d, int32_t n) {
-    RELVANE_TRY_FAST(fast::stage_ZWrite(p, 0, nullptr, d, n));
+    if (fast::stage_ZWrite(p, 0, nullptr, d, n)) return;
     const rv_Pixel *const work = p->work;
     for (int32_t k = 0; k < n; ++k) write_height(work[k], d[k]);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "pipe_rows.h"
 #include "stage_table.h"
 #include "stages_fast.h"
 #include "../core/fast_path.h"
@@ -22,6 +23,16 @@ bool runnable(const rv_Pipe *pipe) {
 int32_t scaled_parameter(double value, double scale) {
     const double v = value * scale;
     return v == v ? relvane::trunc_to_i32(v) : 0;
+}
+
+// The chain the flags select, into the pipe's slots; false for a colour
+// source other than 0, after the height stages.
+bool assemble_slots(rv_Pipe *pipe) {
+    const relvane::Chain chain = relvane::assemble(pipe->flags);
+    pipe->nstages = chain.nstages;
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        pipe->stages[k] = relvane::stage_function(chain.stages[static_cast<size_t>(k)]);
+    return chain.complete;
 }
 
 int32_t set_field(rv_Pipe *pipe, uint32_t mask, uint32_t value) {
@@ -79,18 +90,15 @@ int32_t rv_PipeSetWrite(rv_Pipe *pipe, uint32_t flags) {
 // test, colour fetch, alpha source, light source, colour write, alpha write,
 // light write, terminal.
 int32_t rv_BuildPipe(rv_Pipe *pipe) {
-    const relvane::Chain chain = relvane::assemble(pipe->flags);
-    pipe->nstages = chain.nstages;
-    for (int32_t k = 0; k < chain.nstages; ++k)
-        pipe->stages[k] = relvane::stage_function(chain.stages[static_cast<size_t>(k)]);
     pipe->fused = nullptr;
     pipe->work = pipe->context->work_span;
-    if (!chain.complete) return -1;
+    if (!assemble_slots(pipe)) return -1;
 #if RELVANE_SIMD
     pipe->fused = relvane::fast::find_fused_chain(pipe);
 #endif
     return 0;
 }
+
 
 // The work span is read from the context on every run, so a pipe assembled
 // before the context's spans grew still runs in live memory. Empty and
@@ -98,8 +106,32 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (count > pipe->context->span_size || !runnable(pipe)) return;
     pipe->work = pipe->context->work_span;
-    RELVANE_TRY_FAST(relvane::fast::run_fused(pipe, src, dst, count));
+    if (relvane::fast::run_fused(pipe, src, dst, count)) return;
     pipe->stages[0](pipe, 0, src, dst, count);
 }
 
 }  // extern "C"
+
+void relvane::run_pipe_in_own_work(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+    if (count > pipe->context->span_size || !runnable(pipe)) return;
+    if (relvane::fast::run_fused(pipe, src, dst, count)) return;
+    pipe->stages[0](pipe, 0, src, dst, count);
+}
+
+bool relvane::pipe_shares_rows(const rv_Pipe *pipe) {
+    if (!runnable(pipe)) return false;
+    rv_Pipe built = *pipe;
+    if (!assemble_slots(&built) || built.nstages != pipe->nstages) return false;
+    for (int32_t k = 0; k < pipe->nstages; ++k)
+        if (built.stages[k] != pipe->stages[k]) return false;
+    // The colour and alpha writes and the blended light write read the work
+    // alpha; the colour and light writes read the work light.
+    const uint32_t f = pipe->flags;
+    const bool colour = (f & RV_PIPE_WRITE_RGB) != 0;
+    const uint32_t alpha_write = (f >> 16) & 0xFu, light_write = (f >> 20) & 0xFu;
+    const bool reads_alpha = colour || (alpha_write >= 1 && alpha_write <= 4) || light_write == 5;
+    const bool reads_light = colour || (light_write >= 1 && light_write <= 5);
+    if (reads_alpha && (f & RV_PIPE_ALPHA_MASK) == RV_PIPE_ALPHA_MASK) return false;
+    if (reads_light && (f & RV_PIPE_LIGHT_MASK) == RV_PIPE_LIGHT_MASK) return false;
+    return true;
+}

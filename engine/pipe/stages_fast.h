@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pipe.h"
+#include "../core/fast_table.h"
 
 namespace relvane::fast {
 
@@ -13,7 +14,7 @@ namespace relvane::fast {
 struct FusedChain {
     int32_t nstages;
     rv_PipeStage stages[RV_PIPE_SLOTS];
-    bool (*body)(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count);
+    RELVANE_FAST_POINTER(chain_none) Table::*body;  // its kernel's slot
 };
 
 // The fused chain whose slots the pipe holds now, or null: asked once, by
@@ -32,19 +33,14 @@ inline bool holds(const rv_Pipe *pipe, const FusedChain &chain) {
 // hold what the assembly wrote (a caller may have written its own since).
 inline bool run_fused(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     const auto *chain = static_cast<const FusedChain *>(pipe->fused);
-    return chain && holds(pipe, *chain) && chain->body(pipe, src, dst, count);
+    if (!chain || !holds(pipe, *chain)) return false;
+    auto *body = table().*(chain->body);
+    return body && body(pipe, src, dst, count);
 }
 
 // What the list's path column keeps: RELVANE_IF_##path(code) is code for
 // the stages marked FAST and nothing for the others.
 #define RELVANE_IF_FAST(...) __VA_ARGS__
 #define RELVANE_IF_PLAIN(...)
-
-// The vector form of each stage marked FAST: fast::stage_<Name>.
-#define RELVANE_FAST_STAGE(Name, field, first, last, path)                                         \
-    RELVANE_IF_##path(bool stage_##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src,         \
-                                        rv_Pixel *dst, int32_t count);)
-RV_PIPE_STAGE_LIST(RELVANE_FAST_STAGE)
-#undef RELVANE_FAST_STAGE
 
 }  // namespace relvane::fast

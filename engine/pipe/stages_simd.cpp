@@ -194,18 +194,14 @@ bool stage_ZWrite(rv_Pipe *pipe, int32_t, const rv_Pixel *src, rv_Pixel *dst, in
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-// Each stage's entry dispatches to the kernel of the chosen target.
-#define RELVANE_STAGE_ENTRY(Name, field, first, last, path)                                        \
-    RELVANE_IF_##path(                                                                             \
-        HWY_EXPORT(stage_##Name);                                                                  \
-        bool stage_##Name(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst,        \
-                          int32_t count) {                                                         \
-            return HWY_DYNAMIC_DISPATCH(stage_##Name)(pipe, index, src, dst, count);               \
-        })
-RV_PIPE_STAGE_LIST(RELVANE_STAGE_ENTRY)
-#undef RELVANE_STAGE_ENTRY
+// Each stage marked FAST in the list has its kernels exported to the table.
+#define RELVANE_STAGE_EXPORT(Name, field, first, last, path) RELVANE_IF_##path(RELVANE_FAST_EXPORT(stage_##Name))
+RV_PIPE_STAGE_LIST(RELVANE_STAGE_EXPORT)
+#undef RELVANE_STAGE_EXPORT
 
 }  // namespace relvane::fast
 #endif

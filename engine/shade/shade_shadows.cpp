@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "shade_fast.h"
 #include "../core/float_convert.h"
 #include "../core/surface_rows.h"
 #include "../core/angle_ratios.h"
 #include "shading.h"
+#include "view_sweep.h"
 
 namespace {
 
@@ -44,7 +44,18 @@ extern "C" void rv_ShadeShadows(rv_Surface *surface, float elevation) {
     // Overhead light (and NaN) casts no shadow.
     if (!(elevation < 90.0f) || surface->width < 1 || surface->height < 1) return;
     const int64_t fall = relvane::shadow_fall(elevation);
-    RELVANE_TRY_FAST(relvane::fast::shade_shadows(surface, fall));
+    // A line that falls a whole height range per step lies below every
+    // height one step after its start: nothing is shadowed.
+    if (fall <= -65536) return;
+    if (fall <= 0) {
+        relvane::ViewSweep s;
+        s.view = surface;
+        s.shadows = true;
+        s.fall = static_cast<int32_t>(fall);
+        if (relvane::sweep_view(s)) return;
+    }
+    // A rising line (elevations below 0), or no memory for the lines: each
+    // diagonal walked to its end on this thread.
     for (int32_t y = 0; y < surface->height; ++y) shade_diagonal(surface, 0, y, fall);
     for (int32_t x = 1; x < surface->width; ++x) shade_diagonal(surface, x, 0, fall);
 }

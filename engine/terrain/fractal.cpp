@@ -33,7 +33,7 @@ struct Displace {
 
 extern "C" void rv_Fractal(rv_Surface *surface, int32_t step, float base, float amplitude,
                            float roughness) {
-    RELVANE_TRY_FAST(relvane::fast::fractal(surface, step, base, amplitude, roughness));
+    if (relvane::fast::fractal(surface, step, base, amplitude, roughness)) return;
     rv_Context *c = surface->context;
     relvane::fractal::walk(surface, step, base, amplitude, roughness,
                            [c](int32_t a) { return Displace(c, a); });

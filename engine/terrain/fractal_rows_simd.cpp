@@ -105,7 +105,7 @@ int64_t vector_points(int64_t, int64_t) { return 0; }
 
 }  // namespace
 
-void load_grid_row(const rv_Pixel *p, int64_t width, int64_t h, int32_t *even, int32_t *odd) {
+RELVANE_FAST_KERNEL(load_grid_row) {
     const int64_t done = vector_points(width, h);
 #if HWY_TARGET != HWY_SCALAR
     if (done) (h == 1 ? load_spaced<1> : load_spaced<2>)(p, even, odd, done / block_points());
@@ -114,7 +114,7 @@ void load_grid_row(const rv_Pixel *p, int64_t width, int64_t h, int32_t *even, i
     load_points(p + h + 2 * h * done, 2 * h, odd + done, odd_lines(width - 1, h) - done);
 }
 
-void store_grid_row(rv_Pixel *p, int64_t width, int64_t h, const int32_t *even, const int32_t *odd) {
+RELVANE_FAST_KERNEL(store_grid_row) {
     const int64_t done = vector_points(width, h);
 #if HWY_TARGET != HWY_SCALAR
     if (done) (h == 1 ? store_spaced<1> : store_spaced<2>)(p, even, odd, done / block_points());
@@ -127,18 +127,12 @@ void store_grid_row(rv_Pixel *p, int64_t width, int64_t h, const int32_t *even, 
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(load_grid_row);
-HWY_EXPORT(store_grid_row);
-
-void load_grid_row(const rv_Pixel *p, int64_t width, int64_t h, int32_t *even, int32_t *odd) {
-    HWY_DYNAMIC_DISPATCH(load_grid_row)(p, width, h, even, odd);
-}
-
-void store_grid_row(rv_Pixel *p, int64_t width, int64_t h, const int32_t *even, const int32_t *odd) {
-    HWY_DYNAMIC_DISPATCH(store_grid_row)(p, width, h, even, odd);
-}
+RELVANE_FAST_EXPORT(load_grid_row)
+RELVANE_FAST_EXPORT(store_grid_row)
 
 }  // namespace relvane::fast
 #endif

@@ -154,7 +154,7 @@ void refine_inside(const Grid &g, const Level &level, const int32_t *draws, Scra
 
 }  // namespace
 
-bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness) {
+RELVANE_FAST_KERNEL(fractal) {
 #if HWY_TARGET == HWY_SCALAR
     // One lane gains nothing over the plain walk.
     (void)surface, (void)step, (void)base, (void)amplitude, (void)roughness;
@@ -197,13 +197,11 @@ bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, flo
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "../core/fast_export.h"
+
 namespace relvane::fast {
 
-HWY_EXPORT(fractal);
-
-bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness) {
-    return HWY_DYNAMIC_DISPATCH(fractal)(surface, step, base, amplitude, roughness);
-}
+RELVANE_FAST_EXPORT(fractal)
 
 }  // namespace relvane::fast
 #endif

@@ -1,12 +1,7 @@
-// Fast path of the terrain generator. It returns true when it has done the
-// whole operation, false to leave it to the plain code.
+// Fast path of the terrain generator: the table's fractal entry
+// (core/fast_table.h), which returns true when it has done the whole
+// operation, false to leave it to the plain code.
 #pragma once
 
 #include "../core/fast_path.h"
 #include "../core/surface.h"
-
-namespace relvane::fast {
-
-bool fractal(rv_Surface *surface, int32_t step, float base, float amplitude, float roughness);
-
-}  // namespace relvane::fast

@@ -30,11 +30,13 @@ class PerTarget : public hwy::TestWithParamTarget {
 protected:
     void SetUp() override {
         hwy::TestWithParamTarget::SetUp();
+        relvane::choose_fast_paths();  // the table is chosen once: again for the forced target
         on_fallback = GetParam() == HWY_SCALAR || GetParam() == HWY_EMU128;
     }
     void TearDown() override {
         on_fallback = false;
         hwy::TestWithParamTarget::TearDown();
+        relvane::choose_fast_paths();
     }
 };
 

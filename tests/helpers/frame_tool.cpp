@@ -5,7 +5,7 @@
 //   relvane-frame WIDTH HEIGHT MODE OUT.ppm [NAME=VALUE...]
 // Settings after the output change the record before the frame: phase,
 // roughness, amplitude, base, water, haze, light, view, scale, tile, shapes,
-// slopes, shadows. frames=K (with fps=F, default 30) runs K animated frames
+// slopes, shadows, threads. frames=K (with fps=F, default 30) runs K animated frames
 // of 1/F seconds and writes the last; heights=FILE.pgm also writes the
 // landscape's heights as built in that frame (16-bit PGM).
 #include <cstdio>
@@ -45,7 +45,7 @@ bool apply(rv_Demo *d, const char *name, const char *value, int *frames, double 
         if (std::strcmp(name, r.name) == 0) return *r.field = f, true;
     struct { const char *name; int32_t *field; } ints[] = {
         {"scale", &d->display_scale}, {"tile", &d->tile_size}, {"shapes", &d->shapes},
-        {"slopes", &d->slopes}, {"shadows", &d->shadows}};
+        {"slopes", &d->slopes}, {"shadows", &d->shadows}, {"threads", &d->threads}};
     for (auto &n : ints)
         if (std::strcmp(name, n.name) == 0) return *n.field = i, true;
     if (std::strcmp(name, "phase") == 0) return d->phase = v, true;
@@ -85,6 +85,10 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "%s: unknown setting '%s'\n", argv[0], argv[i]);
             return 2;
         }
+    }
+    if (rv_SetThreads(loop.context, demo.threads) != 0) {
+        std::fprintf(stderr, "%s: threads=%d cannot be had\n", argv[0], demo.threads);
+        return 2;
     }
     if (frames > 0) {
         demo.animate = 1;

@@ -26,7 +26,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # Installed files: exactly the public headers, the library, both packages.
 headers=(relvane.h core/pixel.h core/context.h core/surface.h pipe/pipe.h pipe/stage_list.h draw/shapes.h
-         draw/area.h draw/copy.h terrain/fractal.h shade/shading.h display/display.h)
+         draw/area.h draw/copy.h terrain/fractal.h shade/shading.h shade/view_build.h display/display.h)
 for h in "${headers[@]}"; do
     [ -f "$prefix/include/relvane/$h" ] || fail "header relvane/$h not installed"
 done

@@ -43,6 +43,7 @@ struct rv_Demo {
     float terrain_base;       // whole z units, 0..256
     float terrain_amplitude;  // whole z units, 0..256
     float terrain_roughness;  // 0..2
+    int32_t threads;          // threads the engine may use (-j); 0: one per processor
 };
 
 // State of the frame loop and the builds, kept beside the record.

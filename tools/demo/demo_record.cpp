@@ -25,5 +25,6 @@ void rv_DemoDefaults(rv_Demo *demo, rv_DemoLoop *loop) {
     demo->terrain_base = 60.0f;
     demo->terrain_amplitude = 220.0f;
     demo->terrain_roughness = 0.42f;
+    demo->threads = 1;
     *loop = rv_DemoLoop{};
 }

@@ -134,27 +134,38 @@ void rv_DemoDrawShapes(rv_Demo *demo, rv_DemoLoop *loop, rv_Surface *target) {
     draw_shapes(demo->pipe, loop->context, target, loop->work);
 }
 
+// The copy (or light reset), slopes, shadows, water and haze in one sweep;
+// the work pixel is left as the separate calls would leave it.
 void rv_DemoBuildView(rv_Demo *demo, rv_DemoLoop *loop) {
     rv_Pixel &m = loop->work;
-    rv_Surface *view = demo->view;
+    rv_ViewBuild b{};
     if (demo->animate) {
         m.light = 256;
-        rv_FillRect(RV_FIELD_LIGHT, view, nullptr, &m);
+        b.relight = 1;
+        b.light = 256;
     } else {
-        rv_CopyRect(RV_FIELD_ALL, demo->scene, nullptr, view, 0, 0);
+        b.scene = demo->scene;
     }
-    if (demo->slopes) rv_ShadeSlopes(view, demo->light_angle, demo->ambient);
-    if (demo->shadows) rv_ShadeShadows(view, demo->light_angle);
+    b.slopes = demo->slopes;
+    b.slope_elevation = demo->light_angle;
+    b.ambient = demo->ambient;
+    b.shadows = demo->shadows;
+    b.shadow_elevation = demo->light_angle;
     if (demo->water_level >= 1.0f) {
         const rv_DemoTint t = rv_DemoWater(demo);
         m = t.material;
-        rv_ApplyWater(view, nullptr, &m, t.depth);
+        b.water = 1;
+        b.water_pixel = t.material;
+        b.water_depth = t.depth;
     }
     if (demo->haze != 0.0f) {
         const rv_DemoTint t = rv_DemoHaze(demo);
         m = t.material;
-        rv_ApplyWater(view, nullptr, &m, t.depth);
+        b.haze = 1;
+        b.haze_pixel = t.material;
+        b.haze_depth = t.depth;
     }
+    rv_BuildView(demo->view, &b);
     demo->view_dirty = 0;
 }
 

@@ -16,7 +16,7 @@ int32_t rv_DemoReadValue(const char *text) {
 
 namespace {
 
-enum class Opt { DoubleBuf, FullScreen, HwSurface, Width, Height, Tile };
+enum class Opt { DoubleBuf, FullScreen, HwSurface, Width, Height, Tile, Threads };
 
 struct Option {
     const char *name;
@@ -27,6 +27,7 @@ struct Option {
 constexpr Option kOptions[] = {
     {"-d", Opt::DoubleBuf}, {"-f", Opt::FullScreen}, {"-hw", Opt::HwSurface},
     {"-w", Opt::Width},     {"-h", Opt::Height},     {"-t", Opt::Tile},
+    {"-j", Opt::Threads},
 };
 
 void apply(rv_Demo *demo, Opt opt, const char *value) {
@@ -54,6 +55,10 @@ void apply(rv_Demo *demo, Opt opt, const char *value) {
     case Opt::Tile:
         demo->tile_size = rv_DemoReadValue(value);
         std::printf("Requested tile size %d.\n", demo->tile_size);
+        break;
+    case Opt::Threads:
+        demo->threads = rv_DemoReadValue(value);
+        std::printf("Requested %d threads.\n", demo->threads);
         break;
     }
 }

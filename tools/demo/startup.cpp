@@ -45,6 +45,9 @@ int32_t rv_DemoCreateObjects(rv_Demo *demo, rv_DemoLoop *loop) {
     const int64_t w = static_cast<int64_t>(demo->screen->w) + 1;
     const int64_t h = static_cast<int64_t>(demo->screen->h) + 1;
     loop->context = rv_NewContext();
+    // A count the engine cannot have (negative, or threads where there are
+    // none) leaves it on the program's own thread.
+    if (loop->context) rv_SetThreads(loop->context, demo->threads);
     if (loop->context && w <= INT32_MAX && h <= INT32_MAX) {
         demo->scene = rv_NewSurface(loop->context, static_cast<int32_t>(w), static_cast<int32_t>(h));
         if (demo->scene)

@@ -13,6 +13,7 @@ struct ArgsCase {
     uint32_t flags;
     int32_t width, height, tile;
     const char *out;
+    int32_t threads = 1;
 };
 
 class ReadArgs : public testing::TestWithParam<ArgsCase> {};
@@ -32,6 +33,7 @@ TEST_P(ReadArgs, SetsRecordAndPrintsInOrder) {
     EXPECT_EQ(d.width, c.width);
     EXPECT_EQ(d.height, c.height);
     EXPECT_EQ(d.tile_size, c.tile);
+    EXPECT_EQ(d.threads, c.threads);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"RepeatedValues", {"-t7", "-t-3", "-dx"}, SDL_DOUBLEBUF, 640, 480, -3,
                  "Requested tile size 7.\nRequested tile size -3.\nRequesting double buffered display.\n"},
         ArgsCase{"Saturating", {"-w99999999999", "-h-99999999999"}, 0, INT32_MAX, INT32_MIN, 128,
-                 "Requested width 2147483647.\nRequested height -2147483648.\n"}),
+                 "Requested width 2147483647.\nRequested height -2147483648.\n"},
+        ArgsCase{"ThreadsAfterTheOthers", {"-j3", "-jx", "-t9"}, 0, 640, 480, 9,
+                 "Requested 3 threads.\nRequested 0 threads.\nRequested tile size 9.\n", 0}),
     [](const testing::TestParamInfo<ArgsCase> &info) { return std::string(info.param.name); });
 
 TEST(ReadValue, ReadsLikeAtoiAndSaturates) {
