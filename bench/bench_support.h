@@ -25,7 +25,8 @@ void report(benchmark::State &state, Baseline kind, int32_t width, int32_t heigh
 void sizes(benchmark::internal::Benchmark *b);
 
 // A 24-bit screen one pixel smaller each way than the surface, red mask
-// 0xFF0000, as the test program opens it. Free with SDL_FreeSurface.
+// 0xFF0000, as the test program opens it (in the WebAssembly bench, a 32-bit
+// one in memory laid out like the page's canvas). Free with SDL_FreeSurface.
 SDL_Surface *new_screen(int32_t surface_width, int32_t surface_height);
 
 }  // namespace bench
