@@ -97,8 +97,16 @@ void shadow_row(PixelWord *row, const int32_t *prev, int32_t *cur, int32_t n, in
         const V dark = hn::ShiftRight<1>(hn::Add(quotient_lanes(d, hn::ShiftLeft<13>(light), hn::Add(e, c8192)),
                                                  quotient_lanes(d, hn::ShiftLeft<7>(light), hn::Add(e, c128))));
         const V out_lz = hn::Or(hn::AndNot(low16, lz), hn::IfThenElse(shadowed, dark, light));
-        hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, first_half), lo), d, p);
-        hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, second_half), hi), d, p + lanes);
+        if constexpr (hn::MaxLanes(d) == 4) {
+            // One 128-bit block: interleaving a vector with itself pairs its
+            // lanes as the lookups do, by fixed shuffles (WebAssembly has no
+            // variable one and Highway emulates it lane by lane there).
+            hn::StoreU(hn::OddEven(hn::InterleaveLower(d, out_lz, out_lz), lo), d, p);
+            hn::StoreU(hn::OddEven(hn::InterleaveUpper(d, out_lz, out_lz), hi), d, p + lanes);
+        } else {
+            hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, first_half), lo), d, p);
+            hn::StoreU(hn::OddEven(hn::TableLookupLanes(out_lz, second_half), hi), d, p + lanes);
+        }
     }
 #endif
     shadow_pixels(row, prev, cur, x, n, fall);
