@@ -1,7 +1,7 @@
 // The screen store shared by the display fast paths: rows of packed words
-// (show_rows_simd.h) written as 3-byte screen pixels, a vector of words at a
-// time (4-byte ones by put_row4). Each 16-byte block's bytes are put in the screen's channel order and
-// closed up to twelve by one byte shuffle, one lane gather closes up the
+// (show_rows_simd.h) written as screen pixels, a vector of words at a time.
+// For 3-byte pixels each 16-byte block's bytes are put in the screen's
+// channel order and closed up to twelve by one byte shuffle, one lane gather closes up the
 // blocks, and the vector is stored whole: its spare words at the top land on
 // the next group's pixels, which are written after it. Included inside each
 // display fast path's target namespace after `using namespace hn`; templates
@@ -53,6 +53,7 @@ HWY_INLINE void put_group(D d, Vec<D> packed, VB shuffle, I gather, uint8_t *dst
 template <bool Keeps, class D, class Group, class One>
 HWY_INLINE void put_row(D d, uint8_t *dst, int32_t w, const ScreenOrder &order, const ScreenLayout &l,
                         Group group, One one) {
+    if (l.bytes == 4) return put_row4<Keeps>(d, dst, w, l, group, one);
     const size_t n = Lanes(d), width = static_cast<size_t>(w);
     if (Keeps) {
         // Rare scales only: the words a vector at a time, each kept or stored alone.
