@@ -19,6 +19,13 @@ HWY_INLINE void put_row4(D d, uint8_t *dst, int32_t w, const ScreenLayout &l, Gr
     const auto byte = Set(d, 0xFFu);
     const auto fourth = Set(d, ~((0xFFu << r) | (0xFFu << g) | (0xFFu << b)));
     size_t i = 0;
+    if (!Keeps && r == 0 && g == 8 && b == 16) {
+        // The packed words' own order (the page's canvas): their top byte is 0.
+        for (; i + n <= width; i += n) {
+            const auto old = BitCast(d, LoadU(d8, dst + 4 * i));
+            StoreU(BitCast(d8, Or(And(old, fourth), BitCast(d, group(i)))), d8, dst + 4 * i);
+        }
+    }
     for (; i + n <= width; i += n) {
         const auto v = BitCast(d, group(i));
         const auto old = BitCast(d, LoadU(d8, dst + 4 * i));
