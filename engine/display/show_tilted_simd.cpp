@@ -1,4 +1,5 @@
-// Fast path of rv_ShowTilted for 3-byte screens: the picture is drawn a block
+// Fast path of rv_ShowTilted for 3-byte screens (and 4-byte ones in the
+// order its colours are worked out in): the picture is drawn a block
 // of columns at a time, one vector lane per column, every slice and then the
 // sky, into a tile that stays in the cache (one tile row per vector); the
 // tile then goes to the screen. Columns past the last whole block are drawn
@@ -49,11 +50,8 @@ struct Frame {
     uint32_t *tile;     // h + min_run rows of Lanes colours (spare rows below)
     alignas(16) uint8_t order[16];  // tile bytes to screen bytes, per 16-byte block
     alignas(64) int32_t pack[HWY_MAX_BYTES / 4];  // lanes holding screen bytes, to the front
+    int32_t bytes;  // per screen pixel: 3, or 4 with the tile's own byte order
 };
-
-// Spreads the low byte of each 32-bit lane to both of its 16-bit halves.
-alignas(16) constexpr uint8_t weight_pick[16] = {0, 0x80, 0, 0x80, 4,  0x80, 4,  0x80,
-                                                 8, 0x80, 8, 0x80, 12, 0x80, 12, 0x80};
 
 // Lit colours (red, green, blue bytes, top byte 0).
 HWY_INLINE VU lit(DU d, VU rgba, VU lz) {
@@ -66,9 +64,11 @@ HWY_INLINE VU lit(DU d, VU rgba, VU lz) {
 
 // Each channel byte of over mixed into under's with weight f, the low byte
 // of each lane of weights: channels in 16-bit lanes, even bytes and odd.
-HWY_INLINE VU mix(DU d, VU over, VU under, VU weights, VB pick) {
+HWY_INLINE VU mix(DU d, VU over, VU under, VU weights) {
     const Repartition<uint16_t, DU> dw;
-    const auto f = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
+    // the low byte of each 32-bit lane in both of its 16-bit halves
+    const VU low_byte = And(weights, Set(d, 0xFFu));
+    const auto f = BitCast(dw, Or(low_byte, ShiftLeft<16>(low_byte)));
     const auto rest = Sub(Set(dw, uint16_t{255}), f), low = Set(dw, uint16_t{0xFF});
     const auto o = BitCast(dw, over), u = BitCast(dw, under);
     const auto even = edge_mix(And(o, low), And(u, low), f, rest);
@@ -143,8 +143,15 @@ HWY_INLINE void store_front(D d, VFromD<D> v, uint8_t *HWY_RESTRICT dst) {
 // 16-byte block's four colours in screen channel order in its first 12
 // bytes, pack moves those blocks' bytes together.
 template <class Pack>
-HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst) {
+HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst, bool words) {
     const DB db;
+    if (words) {
+        // 4-byte pixels in the tile's byte order: the colours whole, each
+        // screen pixel's fourth byte kept as the plain code leaves it.
+        const VU fourth = Set(d, 0xFF000000u);
+        const VU old = BitCast(d, LoadU(db, dst));
+        return StoreU(BitCast(db, Or(And(old, fourth), AndNot(fourth, colours))), db, dst);
+    }
     VU bytes = BitCast(d, TableLookupBytes(BitCast(db, colours), order));
 #if HWY_HAVE_SCALABLE
     bytes = TableLookupLanes(bytes, pack);
@@ -175,7 +182,6 @@ void show_block(const Frame &f, int32_t x0) {
     const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
     const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
     const VU cosine = Set(du, f.cosine), bias = Set(du, 0x80000000u), one_u = Set(du, 1u);
-    const VB pick = LoadDup128(db, weight_pick);
     uint32_t *const tile = f.tile;
     VI tops = Set(di, h * 256);
     VU edge = Zero(du);
@@ -197,7 +203,7 @@ void show_block(const Frame &f, int32_t x0) {
         const VU colour = lit(du, rgba, lz);
         const VI top = Max(raw, zero);
         const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
-        const VU blended = mix(du, colour, edge, BitCast(du, tops), pick);
+        const VU blended = mix(du, colour, edge, BitCast(du, tops));
         const auto blend = And(visible, Gt(last, to));
         // A drawing lane paints colour on rows from..to-1 and the blend on row
         // to if it blends. Row y's count k = y - from + 2^31, wrapping, is as
@@ -233,12 +239,13 @@ void show_block(const Frame &f, int32_t x0) {
     // fetched some rows ahead.
     const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
     const VI to = ShiftRight<8>(tops);
-    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops), pick);
+    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops));
     const auto blend = Gt(last, to);
     const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
     const VB order = LoadDup128(db, f.order);
     const auto pack = SetTableIndices(du, f.pack);
-    uint8_t *dst = f.screen + 3 * static_cast<ptrdiff_t>(x0);
+    uint8_t *dst = f.screen + f.bytes * static_cast<ptrdiff_t>(x0);
+    const bool words = f.bytes == 4;
     const ptrdiff_t stride = f.stride;
     int32_t r = 0;
     VI y = zero;
@@ -246,11 +253,11 @@ void show_block(const Frame &f, int32_t x0) {
         VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, tile + static_cast<size_t>(r) * lanes));
         c = IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c);
         prefetch_at(dst, screen_ahead * stride);
-        put(du, c, order, pack, dst);
+        put(du, c, order, pack, dst, words);
     }
     for (; r < h; ++r, dst += stride) {
         prefetch_at(dst, screen_ahead * stride);
-        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst);
+        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst, words);
     }
 }
 
@@ -276,7 +283,7 @@ bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l
     tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
-            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile.get(), {}, {}};
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), tile.get(), {}, {}, l.bytes};
     for (int32_t p = 0; p < 4; ++p) {
         f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
         f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);
@@ -302,8 +309,11 @@ HWY_EXPORT(show_tilted);
 
 bool show_tilted(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h, int32_t sine,
                  int32_t cosine) {
-    // Screens whose channels share a byte and 4-byte screens are the plain code's.
-    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
+    // Screens whose channels share a byte, and 4-byte screens in another
+    // order than the tile's (red, green, blue from the low byte), are the
+    // plain code's.
+    const bool tile_order = l.bytes == 4 && l.r == 0 && l.g == 1 && l.b == 2;
+    if ((l.bytes != 3 && !tile_order) || l.r == l.g || l.g == l.b || l.r == l.b) return false;
     if (!pixel_aligned(surface->pixels)) return false;
     return HWY_DYNAMIC_DISPATCH(show_tilted)(surface, screen, l, h, sine, cosine);
 }
