@@ -31,7 +31,8 @@ void sizes(benchmark::internal::Benchmark *b);
 inline int32_t threads = 1;
 
 // A 24-bit screen one pixel smaller each way than the surface, red mask
-// 0xFF0000, as the test program opens it. Free with SDL_FreeSurface.
+// 0xFF0000, as the test program opens it (in the WebAssembly bench, a 32-bit
+// one in memory laid out like the page's canvas). Free with SDL_FreeSurface.
 SDL_Surface *new_screen(int32_t surface_width, int32_t surface_height);
 
 }  // namespace bench

@@ -3,7 +3,7 @@
 // current one and every lane starts from one state. Generator B's lanes
 // assume its usual step 16807 b - 1; a block that meets one of its two
 // unusual states is drawn one by one instead. Each quotient by the range's
-// divisor is an exact multiplication.
+// divisor is a single-precision estimate put right by one product.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "core/random_bulk_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -24,16 +24,22 @@ namespace {
 using D = hn::ScalableTag<uint32_t>;
 using V = hn::Vec<D>;
 
-// n / d in every lane, with magic = ceil(2^64 / d) split into its 32-bit
-// halves lo and hi (each in the even lanes): (n * lo >> 32) + n * hi shifted
-// by 32 is (n * magic) >> 64 exactly, and stays below 2^64 as magic <= 2^63.
-HWY_INLINE V quotients(V n, V lo, V hi) {
+// n / divisor in every lane, for a divisor of a nonempty range (16383 <=
+// divisor <= 2^31 - 1), by 32-bit lane products only (64-bit ones cost
+// several instructions on some targets). scale is 2 (1 - 2^-21) / divisor
+// rounded to single precision; the estimate (n >> 1) * scale is then below
+// n / divisor (the three roundings and the halving stay within the 2^-21)
+// and above it less 0.19 (n / divisor < 2^18.01), so its truncation q is
+// the quotient or one less, and n - q divisor, in 0 .. 2 divisor - 1, fits
+// 32 bits and says which.
+HWY_INLINE V quotients(V n, V divisor, hn::Vec<hn::Rebind<float, D>> scale) {
     const D d;
-    const hn::Repartition<uint64_t, D> d64;
-    const V odd = BitCast(d, ShiftRight<32>(BitCast(d64, n)));  // odd lanes to the even places
-    const auto even_q = Add(ShiftRight<32>(MulEven(n, lo)), MulEven(n, hi));
-    const auto odd_q = Add(ShiftRight<32>(MulEven(odd, lo)), MulEven(odd, hi));
-    return OddEven(BitCast(d, odd_q), BitCast(d, ShiftRight<32>(even_q)));
+    const hn::RebindToSigned<D> di;
+    const hn::Rebind<float, D> df;
+    const auto half = ConvertTo(df, BitCast(di, ShiftRight<1>(n)));  // n >> 1 < 2^31: a signed value
+    const V q = BitCast(d, ConvertTo(di, Mul(half, scale)));          // truncates; below 2^19
+    const V rest = Sub(n, Mul(q, divisor));
+    return Sub(q, VecFromMask(d, Gt(rest, Sub(divisor, Set(d, 1)))));
 }
 
 // Whole blocks of Lanes(d) draws; returns how many draws it made. Lane k of
@@ -43,7 +49,6 @@ HWY_INLINE V quotients(V n, V lo, V hi) {
 // before it, and so is the block after it.
 size_t blocks(rv_Context *c, int32_t a, ExactDivisor e, int32_t *out, size_t n) {
     const D d;
-    const hn::Repartition<uint64_t, D> d64;
     const hn::RebindToSigned<D> di;
     const size_t lanes = Lanes(d);
     // The steps taken k + 1 times, lane k.
@@ -57,9 +62,11 @@ size_t blocks(rv_Context *c, int32_t a, ExactDivisor e, int32_t *out, size_t n) 
     const V lane_ma = LoadU(d, ma), lane_ca = LoadU(d, ca), lane_mb = LoadU(d, mb), lane_cb = LoadU(d, cb);
     const V block_ma = Set(d, ma[lanes - 1]), block_ca = Set(d, ca[lanes - 1]);
     const V block_mb = Set(d, mb[lanes - 1]), block_cb = Set(d, cb[lanes - 1]);
-    // (magic is 0 only for an empty range, whose weights are both 0; the
-    // divisor 1 needs a range beyond any amplitude taken)
-    const V lo = BitCast(d, Set(d64, e.magic & 0xFFFFFFFFu)), hi = BitCast(d, Set(d64, e.magic >> 32));
+    // (an empty range has both weights 0, whatever its quotients)
+    const uint32_t divisor = random_divisor(static_cast<uint32_t>(2 * a));
+    const V vdivisor = Set(d, divisor);
+    const auto scale = Set(hn::Rebind<float, D>(),
+                           divisor == 0 ? 0.0f : static_cast<float>(2.0 * (1.0 - 0x1p-21) / divisor));
     const uint32_t weight = a == 0 ? 0 : random_weight(c->random_mix);
     const V wa = Set(d, weight), wb = Set(d, a == 0 ? 0 : 16383u - weight);
     const V unusual1 = Set(d, kUnusualB1), unusual2 = Set(d, kUnusualB2), va = Set(d, uint32_t(a));
@@ -77,7 +84,7 @@ size_t blocks(rv_Context *c, int32_t a, ExactDivisor e, int32_t *out, size_t n) 
             xa = affine_step(la, lane_ma, lane_ca), xb = affine_step(lb, lane_mb, lane_cb);
             continue;
         }
-        const V draw = blend_quotients(quotients(output_a(xa), lo, hi), quotients(xb, lo, hi), wa, wb);
+        const V draw = blend_quotients(quotients(output_a(xa), vdivisor, scale), quotients(xb, vdivisor, scale), wa, wb);
         StoreU(BitCast(di, Sub(draw, va)), di, out + i);  // draw - a, as a signed value
         la = xa, lb = xb;
         xa = affine_step(xa, block_ma, block_ca), xb = affine_step(xb, block_mb, block_cb);

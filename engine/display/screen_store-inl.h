@@ -1,11 +1,45 @@
 // The screen store shared by the display fast paths: rows of packed words
-// (show_rows_simd.h) written as 3-byte screen pixels, a vector of words at a
-// time. Each 16-byte block's bytes are put in the screen's channel order and
-// closed up to twelve by one byte shuffle, one lane gather closes up the
+// (show_rows_simd.h) written as screen pixels, a vector of words at a time.
+// For 3-byte pixels each 16-byte block's bytes are put in the screen's
+// channel order and closed up to twelve by one byte shuffle, one lane gather closes up the
 // blocks, and the vector is stored whole: its spare words at the top land on
 // the next group's pixels, which are written after it. Included inside each
 // display fast path's target namespace after `using namespace hn`; templates
 // only. Keeps: a word with its top bit set leaves its screen pixel as it was.
+
+// A row of w 4-byte screen pixels, a vector of words at a time: each packed
+// word's channels shifted to their bytes, the screen word's fourth byte
+// kept (as the plain code leaves it). Group and one as for put_row.
+template <bool Keeps, class D, class Group, class One>
+HWY_INLINE void put_row4(D d, uint8_t *dst, int32_t w, const ScreenLayout &l, Group group, One one) {
+    const Repartition<uint8_t, D> d8;
+    const RebindToSigned<D> di;
+    const size_t n = Lanes(d), width = static_cast<size_t>(w);
+    const int r = 8 * l.r, g = 8 * l.g, b = 8 * l.b;
+    const auto byte = Set(d, 0xFFu);
+    const auto fourth = Set(d, ~((0xFFu << r) | (0xFFu << g) | (0xFFu << b)));
+    size_t i = 0;
+    if (!Keeps && r == 0 && g == 8 && b == 16) {
+        // The packed words' own order (the page's canvas): their top byte is 0.
+        for (; i + n <= width; i += n) {
+            const auto old = BitCast(d, LoadU(d8, dst + 4 * i));
+            StoreU(BitCast(d8, Or(And(old, fourth), BitCast(d, group(i)))), d8, dst + 4 * i);
+        }
+    }
+    for (; i + n <= width; i += n) {
+        const auto v = BitCast(d, group(i));
+        const auto old = BitCast(d, LoadU(d8, dst + 4 * i));
+        auto out = Or(And(old, fourth), Or(ShiftLeftSame(And(v, byte), r),
+                                           Or(ShiftLeftSame(And(ShiftRight<8>(v), byte), g),
+                                              ShiftLeftSame(And(ShiftRight<16>(v), byte), b))));
+        if (Keeps) out = IfThenElse(RebindMask(d, Lt(BitCast(di, v), Zero(di))), old, out);
+        StoreU(BitCast(d8, out), d8, dst + 4 * i);
+    }
+    for (; i < width; ++i) {
+        const uint32_t v = one(i);
+        if (!Keeps || v >> 31 == 0) put_packed(dst + 4 * i, l, v);
+    }
+}
 
 // One group of Lanes(d) packed words to dst. room: the whole vector fits the
 // row; otherwise the group goes through a buffer.
@@ -26,6 +60,7 @@ HWY_INLINE void put_group(D d, Vec<D> packed, VB shuffle, I gather, uint8_t *dst
 template <bool Keeps, class D, class Group, class One>
 HWY_INLINE void put_row(D d, uint8_t *dst, int32_t w, const ScreenOrder &order, const ScreenLayout &l,
                         Group group, One one) {
+    if (l.bytes == 4) return put_row4<Keeps>(d, dst, w, l, group, one);
     const size_t n = Lanes(d), width = static_cast<size_t>(w);
     if (Keeps) {
         // Rare scales only: the words a vector at a time, each kept or stored alone.

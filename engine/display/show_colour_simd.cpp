@@ -1,4 +1,4 @@
-// Fast path of rv_ShowColour for 3-byte screens: a vector of pixels at a
+// Fast path of rv_ShowColour for 3- and 4-byte screens: a vector of pixels at a
 // time, each channel lit in a 32-bit lane.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "display/show_colour_simd.cpp"

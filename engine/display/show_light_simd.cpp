@@ -1,4 +1,4 @@
-// Fast path of rv_ShowLight for 3-byte screens: the false colours a vector
+// Fast path of rv_ShowLight for 3- and 4-byte screens: the false colours a vector
 // of pixels at a time in 32-bit lanes.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "display/show_light_simd.cpp"

@@ -1,4 +1,4 @@
-// Fast path of rv_ShowProfiles for 3-byte screens: the graph's green a
+// Fast path of rv_ShowProfiles for 3- and 4-byte screens: the graph's green a
 // vector of pixels at a time in 32-bit lanes.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "display/show_profiles_simd.cpp"

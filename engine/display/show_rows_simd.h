@@ -1,4 +1,4 @@
-// The frame of the display fast paths for 3-byte screens: which screens they
+// The frame of the display fast paths for 3- and 4-byte screens: which screens they
 // take, the rows they show, and the tables of the shared screen store
 // (screen_store-inl.h). Pixels are worked out as packed words, red in the
 // low byte, green and blue above it; the store puts the channels in the
@@ -39,12 +39,13 @@ inline void put_packed(uint8_t *dst, const ScreenLayout &l, uint32_t v) {
 inline uint32_t pack(uint32_t red, uint32_t green, uint32_t blue) { return red | green << 8 | blue << 16; }
 
 // Locks the screen and runs row(y, screen row, width, layout) over the shown
-// rows, shared among the context's threads. Declines a screen that is not 3 bytes per pixel with three distinct
-// channel bytes; the layout's byte indices say where each channel goes.
+// rows, shared among the context's threads. Declines a screen that is not 3
+// or 4 bytes per pixel with three distinct channel bytes; the layout's byte
+// indices say where each channel goes.
 template <typename Row>
 bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
     ScreenLayout c;
-    if (!screen_channels(screen->format, c) || c.bytes != 3) return false;
+    if (!screen_channels(screen->format, c) || (c.bytes != 3 && c.bytes != 4)) return false;
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
     parallel_rows(surface->context, l.h, l.w, [&](int64_t first, int64_t last) {

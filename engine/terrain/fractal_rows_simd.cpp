@@ -72,6 +72,38 @@ void store_spaced(rv_Pixel *p, const int32_t *even, const int32_t *odd, int64_t 
     const hn::RebindToSigned<decltype(d)> di;
     using VU = hn::Vec<decltype(d)>;
     constexpr size_t kMax = hn::MaxLanes(d), kPeriod = 2 * h;  // words per grid point
+    if constexpr (kMax == 4) {
+        // One 128-bit block: the points go into place by fixed shuffles
+        // (WebAssembly has no variable one and Highway emulates it lane by
+        // lane there). Only lane 1 of each grid point's words is kept.
+        const uint32_t keep[4] = {0u, 0xFFFF0000u, 0u, h == 1 ? 0xFFFF0000u : 0u};
+        const VU height = hn::LoadU(d, keep);
+        auto *w = reinterpret_cast<uint32_t *>(p);
+        for (int64_t b = 0; b < blocks; b++, even += 4, odd += 4) {
+            const VU e = hn::BitCast(d, hn::LoadU(di, even)), o = hn::BitCast(d, hn::LoadU(di, odd));
+            if constexpr (h == 1) {
+                // a pixel a point: lanes 1 and 3 of each vector of words
+                const VU lo = hn::InterleaveLower(d, e, o), hi = hn::InterleaveUpper(d, e, o);
+                merge_heights(w, hn::InterleaveLower(d, lo, lo), height);
+                merge_heights(w + 4, hn::InterleaveUpper(d, lo, lo), height);
+                merge_heights(w + 8, hn::InterleaveLower(d, hi, hi), height);
+                merge_heights(w + 12, hn::InterleaveUpper(d, hi, hi), height);
+                w += 16;
+            } else {
+                // a vector of words a point, even and odd in turn
+                merge_heights(w, hn::Broadcast<0>(e), height);
+                merge_heights(w + 4, hn::Broadcast<0>(o), height);
+                merge_heights(w + 8, hn::Broadcast<1>(e), height);
+                merge_heights(w + 12, hn::Broadcast<1>(o), height);
+                merge_heights(w + 16, hn::Broadcast<2>(e), height);
+                merge_heights(w + 20, hn::Broadcast<2>(o), height);
+                merge_heights(w + 24, hn::Broadcast<3>(e), height);
+                merge_heights(w + 28, hn::Broadcast<3>(o), height);
+                w += 32;
+            }
+        }
+        return;
+    }
     const size_t n = hn::Lanes(d), per_vector = n / kPeriod;   // (n is a multiple of 4)
     uint32_t order[kMax], spread[kPeriod][kMax], mask[kMax];
     for (size_t j = 0; j < n; j++) {

@@ -94,3 +94,20 @@ relvane_build_web() {
     rm -f "$log"
     return "$status"
 }
+
+# relvane_build_web_bench DIR [CMAKE OPTIONS...]: configures and builds the
+# WebAssembly bench (DIR/bench/relvane_bench.js, run with node); quiet on
+# success, the build's output on failure.
+relvane_build_web_bench() {
+    local dir=$1 log status=0
+    shift
+    log=$(mktemp)
+    {
+        cmake -S "$RELVANE_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" \
+            -DRELVANE_BUILD_BENCH=ON "$@" &&
+            cmake --build "$dir" -j"$(nproc)" --target relvane_bench
+    } >"$log" 2>&1 || status=$?
+    [ "$status" = 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}

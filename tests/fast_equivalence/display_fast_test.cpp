@@ -8,8 +8,8 @@
 
 namespace {
 
-// A screen of random size near the surface's, in one of the 3-byte channel
-// orders or (declined by the fast path) 4 bytes, filled with noise.
+// A screen of random size near the surface's, in one of the channel orders,
+// 3 or (now and then) 4 bytes a pixel, filled with noise.
 SDL_Surface *random_screen(std::mt19937 &rng, const rv_Surface *s) {
     static const std::array<std::array<uint32_t, 3>, 6> orders{{{0xFF0000, 0xFF00, 0xFF},
                                                                {0xFF, 0xFF00, 0xFF0000},

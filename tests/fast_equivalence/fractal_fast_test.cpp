@@ -1,5 +1,7 @@
 #if RELVANE_SIMD
 #include "fast_compare.h"
+#include "core/random_bulk.h"
+#include "core/random_draw.h"
 
 namespace {
 
@@ -72,6 +74,28 @@ TEST_P(FractalFast, MatchesPlainHeightsAndRandomState) {
             << "trial " << t << " size " << c.surface->width << "x" << c.surface->height;
         ASSERT_EQ(a, c.context->random_a) << "trial " << t;
         ASSERT_EQ(b, c.context->random_b) << "trial " << t;
+    }
+}
+
+// The bulk draws' quotients against the one-by-one draws' at every
+// amplitude, from random states and mixes.
+TEST_P(FractalFast, BulkDrawsMatchSingleDrawsAtEveryAmplitude) {
+    std::mt19937 rng(43);
+    fastcheck::Case c(rng, 1, 1);
+    rv_Context *ctx = c.context;
+    constexpr size_t kDraws = 21;
+    for (int32_t a = 0; a <= 131080; a++) {
+        const uint32_t ra = rng(), rb = rng(), mix = rng() % 16385;
+        ctx->random_a = ra, ctx->random_b = rb, ctx->random_mix = mix;
+        int32_t bulk[kDraws], single[kDraws];
+        relvane::fast::random_displacements(ctx, a, bulk, kDraws);
+        const uint32_t bulk_a = ctx->random_a, bulk_b = ctx->random_b;
+        ctx->random_a = ra, ctx->random_b = rb;
+        const relvane::ExactDivisor e = relvane::exact_divisor(relvane::random_divisor(uint32_t(2 * a)));
+        for (int32_t &d : single) d = relvane::random_displacement(ctx, a, e);
+        ASSERT_EQ(0, std::memcmp(bulk, single, sizeof bulk)) << "amplitude " << a;
+        ASSERT_EQ(bulk_a, ctx->random_a);
+        ASSERT_EQ(bulk_b, ctx->random_b);
     }
 }
 
