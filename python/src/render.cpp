@@ -70,6 +70,7 @@ template <typename T, int n>
 struct Rows {
     const char *data;
     ptrdiff_t row, column, channel;
+    Rows() : data(nullptr), row(0), column(0), channel(0) {}
     explicit Rows(const py::array_t<T, 0> &a)
         : data(reinterpret_cast<const char *>(a.data())), row(a.strides(0)), column(a.strides(1)),
           channel(n > 1 ? a.strides(2) : ptrdiff_t{sizeof(T)}) {}
@@ -91,13 +92,13 @@ void take_landscape(rv_Surface *scene, const Heights &terrain, const py::object 
     const Rows<uint16_t, 1> z(terrain);
     const bool coloured = !colours.is_none();
     const Colours rgb = coloured ? colours.cast<Colours>() : Colours();
-    const std::optional<Rows<uint8_t, 3>> c = coloured ? std::optional(Rows<uint8_t, 3>(rgb)) : std::nullopt;
+    const Rows<uint8_t, 3> c = coloured ? Rows<uint8_t, 3>(rgb) : Rows<uint8_t, 3>();
     std::vector<uint16_t> z_row(size_t(scene->width));
     std::vector<uint8_t> rgb_row(coloured ? 3 * size_t(scene->width) : 0);
     py::gil_scoped_release released;
     for (int32_t y = 0; y < scene->height; ++y)
         rv_GivenLandscapeRow(scene, y, z.get(y, scene->width, z_row.data()),
-                             c ? c->get(y, scene->width, rgb_row.data()) : nullptr);
+                             coloured ? c.get(y, scene->width, rgb_row.data()) : nullptr);
 }
 
 // The landscape of the options, built or taken, in run.demo.scene.
