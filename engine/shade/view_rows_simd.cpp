@@ -220,14 +220,6 @@ RELVANE_FAST_KERNEL(view_waters) {
 #if HWY_TARGET != HWY_SCALAR  // the word order needs two lanes
     const hn::ScalableTag<uint32_t> d;
     using V = hn::Vec<decltype(d)>;
-    struct Layer {
-        V red, green, blue, light, alpha0, level, f;
-    };
-    const auto layer = [d](const Water &w) {
-        return Layer{hn::Set(d, w.red),   hn::Set(d, w.green), hn::Set(d, w.blue), hn::Set(d, w.light),
-                     hn::Set(d, w.alpha), hn::Set(d, w.level), hn::Set(d, w.f)};
-    };
-    const Layer l1 = layer(one), l2 = layer(two);
     const V full = hn::Set(d, 256u), byte = hn::Set(d, 0xFFu), low16 = hn::Set(d, 0xFFFFu);
     const V alpha_byte = hn::Set(d, 0xFF000000u), height_half = hn::Set(d, 0xFFFF0000u);
     const size_t lanes = hn::Lanes(d);
@@ -236,20 +228,25 @@ RELVANE_FAST_KERNEL(view_waters) {
         const V lo = hn::LoadU(d, words + 2 * i), hi = hn::LoadU(d, words + 2 * i + lanes);
         const V rgba = colour_words(d, lo, hi), lz = light_words(d, lo, hi);
         const V z = hn::ShiftRight<16>(lz);
-        const V a1 = water_weight(z, hn::Gt(z, l1.level), l1.level, l1.alpha0, l1.f, full);
-        const V a2 = water_weight(z, hn::Gt(z, l2.level), l2.level, l2.alpha0, l2.f, full);
+        // (each water's values are broadcast where used: SVE vectors cannot be
+        // kept in a record)
+        const auto weight = [&](const Water &w) {
+            const V level = hn::Set(d, w.level);
+            return water_weight(z, hn::Gt(z, level), level, hn::Set(d, w.alpha), hn::Set(d, w.f), full);
+        };
+        const V a1 = weight(one), a2 = weight(two);
         if (hn::AllTrue(d, hn::Eq(hn::Or(a1, a2), hn::Zero(d)))) continue;  // all above both
         V r = hn::And(rgba, byte), g = hn::And(hn::ShiftRight<8>(rgba), byte);
         V b = hn::And(hn::ShiftRight<16>(rgba), byte), lit = hn::And(lz, low16);
-        const auto blend = [&](const Layer &l, V alpha) {
+        const auto blend = [&](const Water &w, V alpha) {
             const V beta = hn::Sub(full, alpha);
-            r = water_mix(l.red, r, alpha, beta);
-            g = water_mix(l.green, g, alpha, beta);
-            b = water_mix(l.blue, b, alpha, beta);
-            lit = water_mix(l.light, lit, alpha, beta);
+            r = water_mix(hn::Set(d, w.red), r, alpha, beta);
+            g = water_mix(hn::Set(d, w.green), g, alpha, beta);
+            b = water_mix(hn::Set(d, w.blue), b, alpha, beta);
+            lit = water_mix(hn::Set(d, w.light), lit, alpha, beta);
         };
-        blend(l1, a1);
-        blend(l2, a2);
+        blend(one, a1);
+        blend(two, a2);
         const V out_rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r),
                                   hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
         store_words(d, out_rgba, hn::Or(hn::And(lz, height_half), lit), words + 2 * i);
