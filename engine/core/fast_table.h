@@ -18,7 +18,7 @@ struct rv_Pipe;
 struct SDL_Surface;
 namespace relvane {
 struct ScreenLayout;
-struct Water;
+struct ViewSweep;
 }
 
 // Result and parameters of each entry (its kernel returns false to decline:
@@ -38,12 +38,8 @@ struct Water;
 #define RELVANE_FAST_apply_water bool, (rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water, int32_t depth)
 // view passes over one run of a row (see shade/view_rows.h), and whole
 // surfaces of the shading passes for the per-target tests
-#define RELVANE_FAST_view_slopes \
-    void, (rv_Pixel *out, const rv_Pixel *zrow, const rv_Pixel *zbelow, int32_t n, int32_t rise, int32_t floor)
-#define RELVANE_FAST_view_shadows void, (rv_Pixel *row, int32_t *lines, int32_t n, int32_t fall)
-#define RELVANE_FAST_view_water void, (rv_Pixel *row, int32_t n, const relvane::Water &one)
-#define RELVANE_FAST_view_waters void, (rv_Pixel *row, int32_t n, const relvane::Water &one, const relvane::Water &two)
-#define RELVANE_FAST_view_relight void, (rv_Pixel *row, int32_t n, uint16_t light)
+#define RELVANE_FAST_view_run \
+    void, (rv_Pixel *out, const rv_Pixel *from, const rv_Pixel *below, int32_t *lines, int32_t n, int32_t lit, const relvane::ViewSweep &s)
 #define RELVANE_FAST_shade_slopes bool, (rv_Surface *surface, int64_t rise, int64_t floor)
 #define RELVANE_FAST_shade_shadows bool, (rv_Surface *surface, int64_t fall)
 // round shapes
@@ -80,7 +76,7 @@ struct Water;
 // Every entry, in table order.
 #define RELVANE_FAST_ENTRIES(X)                                                                     \
     X(fill_rect) X(raise_to_level) X(copy_block) X(apply_water)                                     \
-    X(view_slopes) X(view_shadows) X(view_water) X(view_waters) X(view_relight)                     \
+    X(view_run)                                                                                     \
     X(shade_slopes) X(shade_shadows)                                                                \
     X(draw_disc) X(draw_cone) X(draw_dome) X(draw_paraboloid)                                       \
     X(stage_ZSet) X(stage_ZTestAbove) X(stage_ZTestBelow) X(stage_ColourFetch)                \

@@ -6,9 +6,14 @@
 
 extern "C" void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel *water,
                               int32_t depth) {
-    const relvane::Water w = relvane::water_values(*water, depth);
-    const relvane::ViewRows rows = relvane::view_rows();
+    // The view passes' run with the water alone, in place.
+    relvane::ViewSweep s;
+    s.view = surface;
+    s.water = true;
+    s.water_values = relvane::water_values(*water, depth);
+    const relvane::ViewRun run = relvane::view_run(s);
     relvane::for_each_area_band(surface, rect, [&](rv_Rect *band) {
-        relvane::for_each_area_row(surface, band, [&](rv_Pixel *row, int32_t n) { rows.water(row, n, w); });
+        relvane::for_each_area_row(surface, band,
+                                   [&](rv_Pixel *row, int32_t n) { run(row, row, nullptr, nullptr, n, 0, s); });
     });
 }

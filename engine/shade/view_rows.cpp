@@ -49,19 +49,22 @@ void water_row(rv_Pixel *row, int32_t n, const Water &water) {
     for (int32_t x = 0; x < n; ++x) water_pixel(water, row[x]);
 }
 
-void waters_row(rv_Pixel *row, int32_t n, const Water &one, const Water &two) {
-    for (int32_t x = 0; x < n; ++x) {
-        water_pixel(one, row[x]);
-        water_pixel(two, row[x]);
-    }
-}
-
 void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
     for (int32_t x = 0; x < n; ++x) row[x].light = light;
 }
 
 }  // namespace
 
-const ViewRows plain_view_rows = {slopes_row, shadows_row, water_row, waters_row, relight_row};
+const ViewRows plain_view_rows = {slopes_row, shadows_row, water_row, relight_row};
+
+void plain_view_run(rv_Pixel *out, const rv_Pixel *from, const rv_Pixel *below, int32_t *lines, int32_t n,
+                    int32_t lit, const ViewSweep &s) {
+    if (from != out) std::copy(from, from + n, out);
+    if (s.relight) relight_row(out, n, s.light);
+    if (s.slopes && lit > 0) slopes_row(out, from, below, lit, s.rise, s.floor);
+    if (s.shadows) shadows_row(out, lines, n, s.fall);
+    if (s.water) water_row(out, n, s.water_values);
+    if (s.haze) water_row(out, n, s.haze_values);
+}
 
 }  // namespace relvane

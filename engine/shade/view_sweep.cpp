@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -26,7 +25,7 @@ int64_t diagonal_length(int64_t k, int64_t w, int64_t h) {
 
 struct Sweep {
     const ViewSweep &s;
-    const ViewRows rows;
+    const ViewRun run;
     int32_t w, h;
     const rv_Surface *heights;  // the source when copying: the view's heights to be
     int32_t *lines;             // one shadow line per diagonal k, at k + h - 1
@@ -56,15 +55,6 @@ void edge_pixel(const Sweep &c, int32_t x, int32_t y, int32_t *line) {
     }
 }
 
-// Whole pixels a cache line at a time: fixed-size copies that become plain
-// vector moves (a little faster here than the library's copy of a few
-// kilobytes).
-void copy_run(rv_Pixel *to, const rv_Pixel *from, int32_t n) {
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) std::memcpy(to + i, from + i, 8 * sizeof(rv_Pixel));
-    std::memcpy(to + i, from + i, static_cast<size_t>(n - i) * sizeof(rv_Pixel));
-}
-
 // The run after this one, to fetch ahead.
 struct Next {
     int32_t x, y, n;
@@ -75,7 +65,6 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
     const ViewSweep &s = c.s;
     rv_Pixel *out = surface_pixel(s.view, a, y);
     const int32_t n = b - a;
-    if (s.source) copy_run(out, surface_pixel(s.source, a, y), n);
     // When copying, the next run's pixels start on their way from memory
     // while this one is worked on (in place, the processor's own prefetch
     // keeps up).
@@ -90,18 +79,11 @@ void run(const Sweep &c, int32_t a, int32_t b, Next next, int32_t y, int32_t *li
             __builtin_prefetch(to + i, 1);
         }
     }
-    if (s.relight) c.rows.relight(out, n, s.light);
-    if (s.slopes && y < c.h - 1) {
-        const int32_t lit = std::min(b, c.w - 1) - a;  // the last column keeps its light
-        if (lit > 0)
-            c.rows.slopes(out, surface_pixel(c.heights, a, y), surface_pixel(c.heights, a, y + 1), lit, s.rise,
-                          s.floor);
-    }
-    if (s.shadows) c.rows.shadows(out, line, n, s.fall);
-    if (s.water && s.haze)
-        c.rows.waters(out, n, s.water_values, s.haze_values);
-    else if (s.water || s.haze)
-        c.rows.water(out, n, s.water ? s.water_values : s.haze_values);
+    const bool below = s.slopes && y < c.h - 1;
+    // (the last column keeps its light)
+    const int32_t lit = below ? std::max(0, std::min(b, c.w - 1) - a) : 0;
+    c.run(out, s.source ? surface_pixel(s.source, a, y) : out, below ? surface_pixel(c.heights, a, y + 1) : nullptr,
+          line, n, lit, s);
 }
 
 // The diagonals [k_lo, k_hi), row by row. A diagonal's line starts at its
@@ -152,7 +134,7 @@ bool sweep_view(const ViewSweep &s) {
         lines.reset(new (std::nothrow) int32_t[static_cast<size_t>(w + h - 1)]);
         if (!lines) return false;
     }
-    const Sweep c{s, view_rows(s.rise, s.floor), static_cast<int32_t>(w),
+    const Sweep c{s, view_run(s), static_cast<int32_t>(w),
                   static_cast<int32_t>(h), s.source ? s.source : s.view, lines.get()};
 
     // Bands of whole diagonals with about the same number of pixels each.

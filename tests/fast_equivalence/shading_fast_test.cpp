@@ -1,5 +1,6 @@
 #if RELVANE_SIMD
 #include <cmath>
+#include <cstring>
 
 #include "core/float_convert.h"
 #include "fast_compare.h"
@@ -65,6 +66,64 @@ TEST(ShadingFastRange, ShadowsLeaveARisingLineToPlainCode) {
     std::mt19937 rng(4);
     fastcheck::Case c(rng, 8, 8);
     EXPECT_FALSE(relvane::fast::shade_shadows(c.surface, 1));
+}
+
+// The view build in one sweep against its calls made one by one by the plain
+// code, with random steps (a scene made from the same draws on both sides).
+TEST_P(ShadingFast, FusedViewMatchesTheCalls) {
+    struct Build {
+        rv_ViewBuild b{};
+        rv_Surface *scene = nullptr;
+        Build(rv_Surface *view, std::mt19937 &rng) {
+            if (rng() % 2) {
+                scene = rv_NewSurface(view->context, view->width, view->height);
+                for (int32_t i = 0; i < view->width * view->height; i++) {
+                    const uint64_t r = uint64_t(rng()) << 32 | rng();
+                    std::memcpy(&scene->pixels[i], &r, 8);
+                    scene->pixels[i].z = uint16_t(scene->pixels[i].z % 4096 + 30000);
+                }
+            }
+            b.scene = scene;
+            b.relight = int32_t(rng() % 2);
+            b.light = uint16_t(rng() % 3 ? 256 : rng());
+            b.slopes = int32_t(rng() % 3 != 0);
+            b.slope_elevation = random_elevation(rng);
+            b.ambient = random_ambient(rng);
+            b.shadows = int32_t(rng() % 3 != 0);
+            b.shadow_elevation = rng() % 2 ? b.slope_elevation : random_elevation(rng);
+            b.water = int32_t(rng() % 2);
+            b.haze = int32_t(rng() % 2);
+            for (rv_Pixel *w : {&b.water_pixel, &b.haze_pixel}) {
+                const uint64_t r = uint64_t(rng()) << 32 | rng();
+                std::memcpy(w, &r, 8);
+                w->z = uint16_t(rng() % 2 ? w->z : 30000 + rng() % 4096);
+            }
+            b.water_depth = int32_t(rng() % 300) - 20;
+            b.haze_depth = int32_t(rng() % 300);
+        }
+        ~Build() {
+            if (scene) rv_FreeSurface(scene);
+        }
+    };
+    fastcheck::compare(
+        600, 90, 12, 23,
+        [](rv_Surface *s, std::mt19937 &rng) {
+            const Build build(s, rng);
+            const rv_ViewBuild &b = build.b;
+            if (b.scene) rv_CopyRect(RV_FIELD_ALL, b.scene, nullptr, s, 0, 0);
+            rv_Pixel p{};
+            p.light = b.light;
+            if (b.relight) rv_FillRect(RV_FIELD_LIGHT, s, nullptr, &p);
+            if (b.slopes) rv_ShadeSlopes(s, b.slope_elevation, b.ambient);
+            if (b.shadows) rv_ShadeShadows(s, b.shadow_elevation);
+            if (b.water) rv_ApplyWater(s, nullptr, &b.water_pixel, b.water_depth);
+            if (b.haze) rv_ApplyWater(s, nullptr, &b.haze_pixel, b.haze_depth);
+        },
+        [](rv_Surface *s, std::mt19937 &rng) {
+            const Build build(s, rng);
+            rv_BuildView(s, &build.b);
+            return true;
+        });
 }
 
 }  // namespace
