@@ -6,7 +6,9 @@
 // fused, row by row: a row of centres, the diamonds on it, then the
 // diamonds on the row above, whose upper and lower neighbours are then
 // final. Rows are copied into compact arrays, the even and the odd grid
-// columns apart, so that every mean is a vector loop.
+// columns apart, so that every mean is a vector loop. The rows of centres
+// are cut into bands on the context's threads; the seed row where two bands
+// meet is finished after both.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "terrain/fractal_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -18,6 +20,7 @@
 
 #include "terrain_fast.h"
 #include "../core/random_bulk.h"
+#include "../core/threads.h"
 #include "fractal_rows.h"
 #include "fractal_walk.h"
 
@@ -103,22 +106,39 @@ struct Rows {
     }
 };
 
-// Working arrays of the fused walk, each one longer than a row's columns.
+// Working arrays of the fused walk, each one longer than a row's columns:
+// the rows above and below the centres, the centres of this row and the one
+// above, the diamonds, the seed row's new points, and the band's first and
+// last row of centres kept for the seed row between two bands.
 struct Scratch {
     Row up, down;
-    int32_t *centres, *above, *diamonds, *seeds;
+    int32_t *centres, *above, *diamonds, *seeds, *first, *last;
+    static constexpr int64_t kArrays = 10;
+    Scratch(int32_t *m, int64_t cols)
+        : up{m, m + cols},
+          down{m + 2 * cols, m + 3 * cols},
+          centres(m + 4 * cols),
+          above(m + 5 * cols),
+          diamonds(m + 6 * cols),
+          seeds(m + 7 * cols),
+          first(m + 8 * cols),
+          last(m + 9 * cols) {}
 };
 
-// The centres and diamonds of one level, given its draws.
-void refine_inside(const Grid &g, const Level &level, const int32_t *draws, Scratch s) {
+// Rows of centres [r0, r1) of one level given its draws: the centres, the
+// diamonds on their rows, and the diamonds on the seed rows above them but
+// the first when r0 > 0, whose upper neighbours are another band's centres
+// (left to between_bands). The band writes only its own rows, and reads no
+// row another band writes, so bands run side by side.
+void refine_band(const Grid &g, const Level &level, const int32_t *draws, Scratch s, int64_t r0, int64_t r1) {
     const Rows rows{g, level};
     const int64_t h = level.h, ne = level.cols_even, no = level.cols_odd;
     const int32_t *d_centre = draws + level.centres(), *d_odd = draws + level.odd_diamonds(),
                   *d_even = draws + level.even_diamonds();
-    rows.load(0, s.up);
+    rows.load(2 * h * r0, s.up);
     // On the first seed row the point itself stands in for its upper neighbour.
     int32_t *above = s.up.odd;
-    for (int64_t r = 0; r < level.rows_odd; r++) {
+    for (int64_t r = r0; r < r1; r++) {
         const int64_t y = h + 2 * h * r;
         rows.load(std::min(y + h, g.ymax), s.down);
         int32_t *c = s.centres;
@@ -130,14 +150,19 @@ void refine_inside(const Grid &g, const Level &level, const int32_t *draws, Scra
                                         d_odd[r * ne], 0, 65535);
         mean4(c, s.up.even + 1, c + 1, s.down.even + 1, d_odd + r * ne + 1, dm + 1, ne - 1);
         rows.store(y, dm, c);
-        // The seed row's even points keep their heights.
-        mean4(s.up.even, above, s.up.even + 1, c, d_even + r * no, s.seeds, no);
-        rows.store(y - h, s.up.even, s.seeds);
+        if (r == r0 && r0 > 0) {
+            std::copy(c, c + no + 1, s.first);
+        } else {
+            // The seed row's even points keep their heights.
+            mean4(s.up.even, above, s.up.even + 1, c, d_even + r * no, s.seeds, no);
+            rows.store(y - h, s.up.even, s.seeds);
+        }
+        if (r == r1 - 1) std::copy(c, c + no + 1, s.last);
         std::swap(s.up, s.down);
         std::swap(s.centres, s.above);
         above = s.above;
     }
-    if (level.rows_even == level.rows_odd) return;
+    if (r1 < level.rows_odd || level.rows_even == level.rows_odd) return;
     // The last seed row: its lower neighbour clamps to row ymax, the row
     // itself or one below it that no level writes.
     const int64_t y = 2 * h * level.rows_odd;
@@ -148,6 +173,35 @@ void refine_inside(const Grid &g, const Level &level, const int32_t *draws, Scra
     }
     mean4(s.up.even, above, s.up.even + 1, below, d_even + level.rows_odd * no, s.seeds, no);
     rows.store(y, s.up.even, s.seeds);
+}
+
+// The seed row where band `lower` starts (its first row r0 > 0), between
+// the upper band's last centres and the lower band's first.
+void between_bands(const Grid &g, const Level &level, const int32_t *draws, const Scratch &upper,
+                   const Scratch &lower, int64_t r0) {
+    const Rows rows{g, level};
+    const int64_t no = level.cols_odd;
+    rows.load(2 * level.h * r0, lower.up);
+    mean4(lower.up.even, upper.last, lower.up.even + 1, lower.first, draws + level.even_diamonds() + r0 * no,
+          lower.seeds, no);
+    rows.store(2 * level.h * r0, lower.up.even, lower.seeds);
+}
+
+// The centres and diamonds of one level, given its draws, in bands of rows
+// on the context's threads (scratch: one per band).
+void refine_inside(const Grid &g, const Level &level, const int32_t *draws, int32_t *scratch, int64_t cols,
+                   int64_t bands_most) {
+    const int64_t rows = level.rows_odd, width = g.xmax + 1;
+    // (a band's rows of centres each cover 2h rows of pixels)
+    const int64_t grain = rows_worth_a_thread(width) / (2 * level.h) + 1;
+    const int64_t bands = std::min(chunks_for(g.s->context, rows, grain), bands_most);
+    const auto scratch_of = [&](int64_t k) { return Scratch(scratch + k * Scratch::kArrays * cols, cols); };
+    if (bands <= 1) return refine_band(g, level, draws, scratch_of(0), 0, rows);
+    run_chunks(bands, rows, [&](int64_t k, int64_t first, int64_t last) {
+        refine_band(g, level, draws, scratch_of(k), first, last);
+    });
+    for (int64_t k = 1; k < bands; k++)
+        between_bands(g, level, draws, scratch_of(k - 1), scratch_of(k), rows * k / bands);
 }
 
 #endif
@@ -167,12 +221,11 @@ RELVANE_FAST_KERNEL(fractal) {
     for (int64_t h = stride >> 1; h != 0; h >>= 1) most = std::max(most, Level(g, h).draws());
     const int64_t cols = g.xmax / 2 + 2;
     if (most > (int64_t{1} << 40)) return false;
-    const std::unique_ptr<int32_t[]> memory(new (std::nothrow) int32_t[size_t(most + 8 * cols)]);
+    const int64_t bands_most = std::min<int64_t>(threads_of(surface->context), 256);
+    const std::unique_ptr<int32_t[]> memory(
+        new (std::nothrow) int32_t[size_t(most + bands_most * Scratch::kArrays * cols)]);
     if (!memory) return false;
-    int32_t *draws = memory.get(), *row = draws + most;
-    const Scratch scratch{{row, row + cols}, {row + 2 * cols, row + 3 * cols},
-                          row + 4 * cols,    row + 5 * cols,
-                          row + 6 * cols,    row + 7 * cols};
+    int32_t *draws = memory.get(), *scratch = draws + most;
 
     rv_Context *c = surface->context;
     fractal::levels(
@@ -187,7 +240,7 @@ RELVANE_FAST_KERNEL(fractal) {
             random_displacements(c, a, draws, size_t(level.draws()));
             Drawn D{draws};
             fractal::refine_edges(g, h, D);
-            refine_inside(g, level, draws, scratch);
+            refine_inside(g, level, draws, scratch, cols, bands_most);
         });
     return true;
 #endif
