@@ -107,10 +107,11 @@ int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below
     const auto one_i = hn::Set(di, 1);
     // the water's, then the haze's values (the one in force when alone)
     const Water &w1 = (kPasses & kWater) ? s.water_values : s.haze_values, &w2 = s.haze_values;
-    const V red1 = hn::Set(d, w1.red), green1 = hn::Set(d, w1.green), blue1 = hn::Set(d, w1.blue);
+    const V red_blue = hn::Set(d, 0x00FF00FFu);
+    const V red_blue1 = hn::Set(d, w1.red | w1.blue << 16), green1 = hn::Set(d, w1.green);
     const V light1 = hn::Set(d, w1.light), alpha1 = hn::Set(d, w1.alpha), level1 = hn::Set(d, w1.level);
     const V f1 = hn::Set(d, w1.f);
-    const V red2 = hn::Set(d, w2.red), green2 = hn::Set(d, w2.green), blue2 = hn::Set(d, w2.blue);
+    const V red_blue2 = hn::Set(d, w2.red | w2.blue << 16), green2 = hn::Set(d, w2.green);
     const V light2 = hn::Set(d, w2.light), alpha2 = hn::Set(d, w2.alpha), level2 = hn::Set(d, w2.level);
     const V f2 = hn::Set(d, w2.f);
     const auto height = [](V words) { return hn::ShiftRight<16>(words); };
@@ -167,21 +168,21 @@ int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below
             const V a1 = water_weight(z, hn::Gt(z, level1), level1, alpha1, f1, full);
             const V a2 = waters == 2 ? water_weight(z, hn::Gt(z, level2), level2, alpha2, f2, full) : hn::Zero(d);
             if (!hn::AllTrue(d, hn::Eq(hn::Or(a1, a2), hn::Zero(d)))) {
-                V r = hn::And(rgba, byte), g = hn::And(hn::ShiftRight<8>(rgba), byte);
-                V b = hn::And(hn::ShiftRight<16>(rgba), byte);
+                // Red and blue side by side in 16-bit halves: with alpha +
+                // beta = 256 each half's sum stays below 255 * 256, so the
+                // halves never meet and one product does both.
+                V rb = hn::And(rgba, red_blue), g = hn::And(hn::ShiftRight<8>(rgba), byte);
                 const V beta1 = hn::Sub(full, a1);
-                r = water_mix(red1, r, a1, beta1);
+                rb = hn::And(water_mix(red_blue1, rb, a1, beta1), red_blue);
                 g = water_mix(green1, g, a1, beta1);
-                b = water_mix(blue1, b, a1, beta1);
                 light = water_mix(light1, light, a1, beta1);
                 if constexpr (waters == 2) {
                     const V beta2 = hn::Sub(full, a2);
-                    r = water_mix(red2, r, a2, beta2);
+                    rb = hn::And(water_mix(red_blue2, rb, a2, beta2), red_blue);
                     g = water_mix(green2, g, a2, beta2);
-                    b = water_mix(blue2, b, a2, beta2);
                     light = water_mix(light2, light, a2, beta2);
                 }
-                rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), r), hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+                rgba = hn::Or(hn::Or(hn::And(rgba, alpha_byte), rb), hn::ShiftLeft<8>(g));
                 touched = true;
             }
         }
