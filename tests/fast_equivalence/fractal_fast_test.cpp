@@ -2,6 +2,7 @@
 #include "fast_compare.h"
 #include "core/random_bulk.h"
 #include "core/random_draw.h"
+#include "core/threads.h"
 
 namespace {
 
@@ -63,7 +64,15 @@ TEST_P(FractalFast, MatchesPlainHeightsAndRandomState) {
 
         c.set(before);
         p.reset(c.context);
+        // On several threads, each worth its share however small: the draws
+        // in chunks (an unusual step among them redraws the chunks after it)
+        // and the centres in bands.
+        const int32_t counts[] = {1, 2, 3, 8};
+        rv_SetThreads(c.context, counts[rng() % 4]);
+        const int64_t grain = relvane::pixels_worth_a_thread;
+        relvane::pixels_worth_a_thread = 1;
         const bool done = relvane::fast::fractal(target, p.step, p.base, p.amplitude, p.roughness);
+        relvane::pixels_worth_a_thread = grain;
         if (sub) rv_FreeSurface(sub);
         if (!done) {  // only the fallback declines, and before it writes anything
             ASSERT_TRUE(fastcheck::on_fallback);
