@@ -122,8 +122,8 @@ int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below
     int32_t x = 0;
     for (; x + lanes <= end; x += lanes) {
         const V lo = hn::LoadU(d, from + 2 * x), hi = hn::LoadU(d, from + 2 * x + lanes);
-        V rgba = colour_words(d, lo, hi);
         const V lz = light_words(d, lo, hi);
+        V rgba = waters > 0 ? colour_words(d, lo, hi) : lo;
         const V z = height(lz);
         V light = relight ? new_light : hn::And(lz, low16);
         bool touched = relight || !in_place || slopes;
@@ -186,7 +186,13 @@ int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below
                 touched = true;
             }
         }
-        if (touched) store_words(d, rgba, hn::Or(hn::And(lz, height_half), light), out + 2 * x);
+        if (!touched) continue;
+        const V out_lz = hn::Or(hn::And(lz, height_half), light);
+        if constexpr (waters > 0) {
+            store_words(d, rgba, out_lz, out + 2 * x);
+        } else {  // the colour words as they came
+            store_light_words(d, out_lz, lo, hi, out + 2 * x);
+        }
     }
     return x;
 }
