@@ -6,7 +6,9 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "view_rows.h"
@@ -86,8 +88,8 @@ enum Passes : unsigned { kSlopes = 1, kShadows = 2, kWater = 4, kHaze = 8 };
 // kernel's in lanes: no fused multiply-add, each product and sum rounding
 // as there. Every constant is a local: one reached through the record
 // would be reloaded after every store.
-template <unsigned kPasses>
-int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below, int32_t *lines, int32_t n,
+template <size_t kPasses>
+HWY_NOINLINE int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below, int32_t *lines, int32_t n,
                    int32_t lit, const ViewSweep &s) {
     constexpr bool slopes = kPasses & kSlopes, shadows = kPasses & kShadows;
     constexpr int32_t waters = ((kPasses & kWater) ? 1 : 0) + ((kPasses & kHaze) ? 1 : 0);
@@ -197,17 +199,13 @@ int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below
     return x;
 }
 
-// The instance for the run's passes.
-template <unsigned kPasses = 0>
-int32_t vector_run_for(unsigned passes, PixelWord *out, const PixelWord *from, const PixelWord *below,
-                       int32_t *lines, int32_t n, int32_t lit, const ViewSweep &s) {
-    if constexpr (kPasses < 16) {
-        if (passes != kPasses) return vector_run_for<kPasses + 1>(passes, out, from, below, lines, n, lit, s);
-        return vector_run<kPasses>(out, from, below, lines, n, lit, s);
-    } else {
-        return 0;
-    }
+// The instances, by set of passes; each a function of its own (one body
+// holding all sixteen would be slow to compile for the browser's engine).
+template <size_t... kPasses>
+constexpr auto instances(std::index_sequence<kPasses...>) {
+    return std::array{&vector_run<kPasses>...};
 }
+constexpr auto kVectorRuns = instances(std::make_index_sequence<16>());
 
 #endif
 
@@ -216,8 +214,8 @@ RELVANE_FAST_KERNEL(view_run) {
 #if HWY_TARGET != HWY_SCALAR
     const unsigned passes = (s.slopes && lit > 0 ? kSlopes : 0) | (s.shadows ? kShadows : 0) |
                             (s.water ? kWater : 0) | (s.haze ? kHaze : 0);
-    x = vector_run_for(passes, reinterpret_cast<PixelWord *>(out), reinterpret_cast<const PixelWord *>(from),
-                       reinterpret_cast<const PixelWord *>(below), lines, n, lit, s);
+    x = kVectorRuns[passes](reinterpret_cast<PixelWord *>(out), reinterpret_cast<const PixelWord *>(from),
+                            reinterpret_cast<const PixelWord *>(below), lines, n, lit, s);
 #endif
     if (x < n)
         plain_view_run(out + x, from + x, below ? below + x : nullptr, lines ? lines + x : nullptr, n - x,
