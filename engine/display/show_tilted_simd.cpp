@@ -1,8 +1,9 @@
-// Fast path of rv_ShowTilted for 3-byte screens: the picture is drawn a block
-// of columns at a time, one vector lane per column, every slice and then the
-// sky, into a tile that stays in the cache (one tile row per vector); the
-// tile then goes to the screen. Columns past the last whole block are drawn
-// by the plain code.
+// Fast path of rv_ShowTilted for 3-byte screens (and 4-byte ones in the
+// order its colours are worked out in, the page's canvas): the picture is
+// drawn a block of columns at a time, one vector lane per column, every slice
+// and then the sky, into a tile that stays in the cache (one tile row per
+// vector); the tile then goes to the screen. Columns past the last whole
+// block are drawn by the plain code.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "display/show_tilted_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -49,17 +50,17 @@ struct Frame {
     uint32_t *tile;     // h + min_run rows of Lanes colours (spare rows below)
     alignas(16) uint8_t order[16];  // tile bytes to screen bytes, per 16-byte block
     alignas(64) int32_t pack[HWY_MAX_BYTES / 4];  // lanes holding screen bytes, to the front
+    int32_t bytes;  // per screen pixel: 3, or 4 in the tile's own byte order
 };
-
-// Spreads the low byte of each 32-bit lane to both of its 16-bit halves.
-alignas(16) constexpr uint8_t weight_pick[16] = {0, 0x80, 0, 0x80, 4,  0x80, 4,  0x80,
-                                                 8, 0x80, 8, 0x80, 12, 0x80, 12, 0x80};
 
 // Each channel byte of over mixed into under's with a weight, the low byte
 // of each lane of weights: channels in 16-bit lanes, even bytes and odd.
-HWY_INLINE VU mix(DU d, VU over, VU under, VU weights, VB pick) {
+HWY_INLINE VU mix(DU d, VU over, VU under, VU weights) {
     const Repartition<uint16_t, DU> dw;
-    const auto weight = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
+    // the low byte of each 32-bit lane in both of its 16-bit halves, by
+    // shifts (a byte table is emulated on some targets)
+    const VU low_byte = And(weights, Set(d, 0xFFu));
+    const auto weight = BitCast(dw, Or(low_byte, ShiftLeft<16>(low_byte)));
     const auto rest = Sub(Set(dw, uint16_t{255}), weight), low = Set(dw, uint16_t{0xFF});
     const auto o = BitCast(dw, over), u = BitCast(dw, under);
     const auto even = edge_mix(And(o, low), And(u, low), weight, rest);
@@ -132,10 +133,18 @@ HWY_INLINE void store_front(D d, VFromD<D> v, uint8_t *HWY_RESTRICT dst) {
 
 // Stores one tile row of colours as 3 * Lanes screen bytes: order puts each
 // 16-byte block's four colours in screen channel order in its first 12
-// bytes, pack moves those blocks' bytes together.
+// bytes, pack moves those blocks' bytes together. With words, the screen's
+// 4-byte pixels are in the tile's byte order and take the colours whole.
 template <class Pack>
-HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst) {
+HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst, bool words) {
     const DB db;
+    if (words) {
+        // each screen pixel's fourth byte stays as the plain code leaves it
+        const VU fourth = Set(d, 0xFF000000u);
+        const VU old = BitCast(d, LoadU(db, dst));
+        StoreU(BitCast(db, Or(And(old, fourth), AndNot(fourth, colours))), db, dst);
+        return;
+    }
     VU bytes = BitCast(d, TableLookupBytes(BitCast(db, colours), order));
 #if HWY_HAVE_SCALABLE
     bytes = TableLookupLanes(bytes, pack);
@@ -160,13 +169,11 @@ HWY_INLINE void prefetch_at(const uint8_t *p, ptrdiff_t offset) {
 HWY_INLINE VU paint_slices(const Frame &f, int32_t x0) {
     const DU du;
     const DI di;
-    const DB db;
     const size_t lanes = Lanes(du);
     const int32_t h = f.h;
     const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
     const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
     const VU cosine = Set(du, f.cosine), bias = Set(du, 0x80000000u), one_u = Set(du, 1u);
-    const VB pick = LoadDup128(db, weight_pick);
     uint32_t *const tile = f.tile;
     VI tops = Set(di, h * 256);
     VU edge = Zero(du);
@@ -188,7 +195,7 @@ HWY_INLINE VU paint_slices(const Frame &f, int32_t x0) {
         const VU colour = lit_colour_word(rgba, lz, Set(du, 0xFFu), Set(du, 0xFFFFu));
         const VI top = Max(raw, zero);
         const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
-        const VU blended = mix(du, colour, edge, BitCast(du, tops), pick);
+        const VU blended = mix(du, colour, edge, BitCast(du, tops));
         const auto blend = And(visible, Gt(last, to));
         // A drawing lane paints colour on rows from..to-1 and the blend on row
         // to if it blends. Row y's count k = y - from + 2^31, wrapping, is as
@@ -232,17 +239,17 @@ HWY_INLINE void put_block(const Frame &f, int32_t x0, VU edge) {
     const size_t lanes = Lanes(du);
     const int32_t h = f.h;
     const VI zero = Zero(di), one = Set(di, 1), last = Set(di, h - 1);
-    const VB pick = LoadDup128(db, weight_pick);
     const VI tops = LoadU(di, f.tops + x0);
     const uint32_t *const tile = f.tile;
     const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
     const VI to = ShiftRight<8>(tops);
-    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops), pick);
+    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops));
     const auto blend = Gt(last, to);
     const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
     const VB order = LoadDup128(db, f.order);
     const auto pack = SetTableIndices(du, f.pack);
-    uint8_t *dst = f.screen + 3 * static_cast<ptrdiff_t>(x0);
+    uint8_t *dst = f.screen + f.bytes * static_cast<ptrdiff_t>(x0);
+    const bool words = f.bytes == 4;
     const ptrdiff_t stride = f.stride;
     int32_t r = 0;
     VI y = zero;
@@ -250,11 +257,11 @@ HWY_INLINE void put_block(const Frame &f, int32_t x0, VU edge) {
         VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, tile + static_cast<size_t>(r) * lanes));
         c = IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c);
         prefetch_at(dst, screen_ahead * stride);
-        put(du, c, order, pack, dst);
+        put(du, c, order, pack, dst, words);
     }
     for (; r < h; ++r, dst += stride) {
         prefetch_at(dst, screen_ahead * stride);
-        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst);
+        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst, words);
     }
 }
 
@@ -269,8 +276,11 @@ RELVANE_FAST_KERNEL(show_tilted) {
     (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
     return false;  // one lane: the plain code is the block
 #else
-    // Screens whose channels share a byte and 4-byte screens are the plain code's.
-    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
+    // Screens whose channels share a byte, and 4-byte screens in another
+    // order than the tile's (red, green, blue from the low byte), are the
+    // plain code's.
+    const bool tile_order = l.bytes == 4 && l.r == 0 && l.g == 1 && l.b == 2;
+    if ((l.bytes != 3 && !tile_order) || l.r == l.g || l.g == l.b || l.r == l.b) return false;
     if (!pixel_aligned(surface->pixels)) return false;
     using namespace tilted;
     const size_t lanes = Lanes(DU());
@@ -278,7 +288,7 @@ RELVANE_FAST_KERNEL(show_tilted) {
     tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
-            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, {}, {}};
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, {}, {}, l.bytes};
     for (int32_t p = 0; p < 4; ++p) {
         f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
         f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);
