@@ -37,17 +37,18 @@ using VU = Vec<DU>;
 using VI = Vec<DI>;
 using VB = Vec<DB>;
 
-constexpr int32_t min_run = 6;       // rows painted per slice at least
 constexpr int32_t pixels_ahead = 16;  // surface rows fetched ahead
 constexpr int32_t screen_ahead = 8;   // screen rows fetched ahead
-constexpr size_t band_columns = 64;  // columns per band, where the width allows
+constexpr size_t band_columns = 64;   // columns per band, where the width allows
 #if HWY_TARGET == HWY_WASM
 // WebAssembly has no prefetch: a load of a line asks for it instead, and as
 // a lone load holds up the work behind it as long as a use would, the rows
 // ahead are asked for a batch at a time, so that their waits overlap.
 constexpr int32_t fetch_batch = 16;
+constexpr int32_t min_run = 4;  // rows painted per slice at least (measured)
 #else
 constexpr int32_t fetch_batch = 1;
+constexpr int32_t min_run = 6;
 #endif
 
 // What every band of one call shares.
