@@ -1,8 +1,12 @@
-// Fast path of rv_ShowTilted for 3-byte screens: the picture is drawn a block
-// of columns at a time, one vector lane per column, every slice and then the
-// sky, into a tile that stays in the cache (one tile row per vector); the
-// tile then goes to the screen. Columns past the last whole block are drawn
-// by the plain code.
+// Fast path of rv_ShowTilted for 3-byte screens (and 4-byte ones in the
+// order its colours are worked out in, the page's canvas): the picture is
+// drawn a band of columns at a time, one vector lane per column, every slice
+// and then the sky, into a tile that stays in the cache (one tile row per
+// screen row); the tile then goes to the screen. The slices walk up the
+// surface a row apart, each row on a page of its own at larger sizes, so a
+// band is several vectors wide: each row's wait and page walk then bring a
+// run of whole cache lines. Columns past the last whole vector are drawn by
+// the plain code.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "display/show_tilted_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -33,11 +37,21 @@ using VU = Vec<DU>;
 using VI = Vec<DI>;
 using VB = Vec<DB>;
 
-constexpr int32_t min_run = 6;       // rows painted per slice at least
 constexpr int32_t pixels_ahead = 16;  // surface rows fetched ahead
 constexpr int32_t screen_ahead = 8;   // screen rows fetched ahead
+constexpr size_t band_columns = 64;   // columns per band, where the width allows
+#if HWY_TARGET == HWY_WASM
+// WebAssembly has no prefetch: a load of a line asks for it instead, and as
+// a lone load holds up the work behind it as long as a use would, the rows
+// ahead are asked for a batch at a time, so that their waits overlap.
+constexpr int32_t fetch_batch = 16;
+constexpr int32_t min_run = 4;  // rows painted per slice at least (measured)
+#else
+constexpr int32_t fetch_batch = 1;
+constexpr int32_t min_run = 6;
+#endif
 
-// What every block of one call shares.
+// What every band of one call shares.
 struct Frame {
     const rv_Pixel *pixels;  // surface row 0
     ptrdiff_t pitch;         // pixels per surface row
@@ -46,20 +60,21 @@ struct Frame {
     uint8_t *screen;    // screen row 0
     ptrdiff_t stride;   // bytes per screen row
     int32_t *tops;      // the top buffer
-    uint32_t *tile;     // h + min_run rows of Lanes colours (spare rows below)
+    uint32_t *tile;     // h + min_run rows of the band's colours (spare rows below)
+    uint32_t *edges;    // the band's edge colours (see paint_slices)
     alignas(16) uint8_t order[16];  // tile bytes to screen bytes, per 16-byte block
     alignas(64) int32_t pack[HWY_MAX_BYTES / 4];  // lanes holding screen bytes, to the front
+    int32_t bytes;  // per screen pixel: 3, or 4 in the tile's own byte order
 };
-
-// Spreads the low byte of each 32-bit lane to both of its 16-bit halves.
-alignas(16) constexpr uint8_t weight_pick[16] = {0, 0x80, 0, 0x80, 4,  0x80, 4,  0x80,
-                                                 8, 0x80, 8, 0x80, 12, 0x80, 12, 0x80};
 
 // Each channel byte of over mixed into under's with a weight, the low byte
 // of each lane of weights: channels in 16-bit lanes, even bytes and odd.
-HWY_INLINE VU mix(DU d, VU over, VU under, VU weights, VB pick) {
+HWY_INLINE VU mix(DU d, VU over, VU under, VU weights) {
     const Repartition<uint16_t, DU> dw;
-    const auto weight = BitCast(dw, TableLookupBytesOr0(BitCast(DB(), weights), pick));
+    // the low byte of each 32-bit lane in both of its 16-bit halves, by
+    // shifts (a byte table is emulated on some targets)
+    const VU low_byte = And(weights, Set(d, 0xFFu));
+    const auto weight = BitCast(dw, Or(low_byte, ShiftLeft<16>(low_byte)));
     const auto rest = Sub(Set(dw, uint16_t{255}), weight), low = Set(dw, uint16_t{0xFF});
     const auto o = BitCast(dw, over), u = BitCast(dw, under);
     const auto even = edge_mix(And(o, low), And(u, low), weight, rest);
@@ -132,10 +147,18 @@ HWY_INLINE void store_front(D d, VFromD<D> v, uint8_t *HWY_RESTRICT dst) {
 
 // Stores one tile row of colours as 3 * Lanes screen bytes: order puts each
 // 16-byte block's four colours in screen channel order in its first 12
-// bytes, pack moves those blocks' bytes together.
+// bytes, pack moves those blocks' bytes together. With words, the screen's
+// 4-byte pixels are in the tile's byte order and take the colours whole.
 template <class Pack>
-HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst) {
+HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT dst, bool words) {
     const DB db;
+    if (words) {
+        // each screen pixel's fourth byte stays as the plain code leaves it
+        const VU fourth = Set(d, 0xFF000000u);
+        const VU old = BitCast(d, LoadU(db, dst));
+        StoreU(BitCast(db, Or(And(old, fourth), AndNot(fourth, colours))), db, dst);
+        return;
+    }
     VU bytes = BitCast(d, TableLookupBytes(BitCast(db, colours), order));
 #if HWY_HAVE_SCALABLE
     bytes = TableLookupLanes(bytes, pack);
@@ -147,119 +170,149 @@ HWY_INLINE void put(DU d, VU colours, VB order, Pack pack, uint8_t *HWY_RESTRICT
 #endif
 }
 
+// Asks for the line at p, which lies inside the surface.
+HWY_INLINE void fetch(const uint8_t *p) {
+#if HWY_TARGET == HWY_WASM
+    (void)*reinterpret_cast<const volatile uint8_t *>(p);
+#else
+    hwy::Prefetch(p);
+#endif
+}
+
 // Asks for the line at p + offset, which may lie past the screen, as
-// prefetches never fault.
+// prefetches never fault (and where there are none, does nothing).
 HWY_INLINE void prefetch_at(const uint8_t *p, ptrdiff_t offset) {
     hwy::Prefetch(reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(p) + offset));
 }
 
-// Every slice of columns x0..x0 + Lanes - 1 into the tile; the columns'
-// tops go to the top buffer. Returns each lane's edge colour: what its
-// column's top row holds, the underside of the next blend there, so no blend
-// reads the tile.
-HWY_INLINE VU paint_slices(const Frame &f, int32_t x0) {
+// Every slice of the band's n vectors of columns from x0 into the tile; the
+// columns' tops go to the top buffer and their edge colours, what each
+// column's top row holds, the underside of the next blend there, to
+// f.edges, so no blend reads the tile.
+HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
     const DU du;
     const DI di;
-    const DB db;
-    const size_t lanes = Lanes(du);
+    const size_t lanes = Lanes(du), row_len = n * lanes;
     const int32_t h = f.h;
     const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
     const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
     const VU cosine = Set(du, f.cosine), bias = Set(du, 0x80000000u), one_u = Set(du, 1u);
-    const VB pick = LoadDup128(db, weight_pick);
-    uint32_t *const tile = f.tile;
-    VI tops = Set(di, h * 256);
-    VU edge = Zero(du);
+    for (size_t v = 0; v < row_len; v += lanes) {
+        StoreU(Set(di, h * 256), di, f.tops + x0 + v);
+        Store(Zero(du), du, f.edges + v);
+    }
     // The slices run up the surface's rows, a stride the hardware does not
-    // follow: the block's pixels some rows ahead are fetched in time (every
+    // follow: the band's pixels some rows ahead are fetched in time (every
     // 63 bytes reaches each line they touch).
     const rv_Pixel *const pixels = f.pixels + x0;
     uint32_t offset = 0;  // j * S, wrapping
     for (int32_t j = 0; j <= f.nr; ++j, offset += f.sine) {
-        const auto *next = reinterpret_cast<const uint8_t *>(pixels + std::max(f.nr - j - pixels_ahead, 0) * f.pitch);
-        for (size_t b = 0; b < lanes * sizeof(rv_Pixel); b += 63) hwy::Prefetch(next + b);
-        VU rgba, lz;
-        LoadInterleaved2(du, reinterpret_cast<const uint32_t *>(pixels + (f.nr - j) * f.pitch), rgba, lz);
-        // c * z <= 65536 * 65535 and the rise is below 2^24, as in the plain code.
-        const VU rise = ShiftRight<8>(Add(Set(du, offset), ShiftRight<8>(Mul(ShiftRight<16>(lz), cosine))));
-        const VI raw = Sub(bottom, BitCast(di, rise));
-        const auto visible = Gt(tops, raw);
-        if (AllFalse(di, visible)) continue;
-        const VU colour = lit_colour_word(rgba, lz, Set(du, 0xFFu), Set(du, 0xFFFFu));
-        const VI top = Max(raw, zero);
-        const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
-        const VU blended = mix(du, colour, edge, BitCast(du, tops), pick);
-        const auto blend = And(visible, Gt(last, to));
-        // A drawing lane paints colour on rows from..to-1 and the blend on row
-        // to if it blends. Row y's count k = y - from + 2^31, wrapping, is as
-        // a signed value below paint_end = to - from + 2^31 on the colour
-        // rows, below store_end on the rows stored: one compare per bound,
-        // and rows above from wrap to large values.
-        const VU paint_end = Add(BitCast(du, Sub(to, from)), bias);
-        const VU store_end = IfThenElse(RebindMask(du, visible),
-                                        Add(paint_end, IfThenElseZero(RebindMask(du, blend), one_u)), bias);
-        const VI colour_end = BitCast(di, paint_end), end = BitCast(di, store_end);
-        int32_t y0, y1;
-        lane_range(di, visible, from, to, y0, y1);
-        // At least a fixed run of rows, two at a time, so the loop's end is
-        // rarely guessed wrong (the count varies from slice to slice); the
-        // tile has spare rows below for it.
-        y1 = std::max(y1, y0 + min_run - 1);
-        VI k = BitCast(di, Sub(Set(du, static_cast<uint32_t>(y0) + 0x80000000u), BitCast(du, from)));
-        for (int32_t y = y0; y <= y1; y += 2, k = Add(k, two)) {
-            uint32_t *row = tile + static_cast<size_t>(y) * lanes;
-            store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, k)), colour, blended),
-                        RebindMask(du, Gt(end, k)), row);
-            const VI below = Add(k, one);
-            store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, below)), colour, blended),
-                        RebindMask(du, Gt(end, below)), row + lanes);
+        if (j % fetch_batch == 0) {
+            for (int32_t i = 0; i < fetch_batch; ++i) {
+                const auto *next =
+                    reinterpret_cast<const uint8_t *>(pixels + std::max(f.nr - j - pixels_ahead - i, 0) * f.pitch);
+                for (size_t b = 0; b < row_len * sizeof(rv_Pixel); b += 63) fetch(next + b);
+            }
         }
-        edge = IfThenElse(RebindMask(du, And(visible, Gt(to, from))), colour,
-                          IfThenElse(RebindMask(du, blend), blended, edge));
-        tops = IfThenElse(visible, top, tops);
+        const rv_Pixel *const row_pixels = pixels + (f.nr - j) * f.pitch;
+        const VU offsets = Set(du, offset);
+        for (size_t v = 0; v < row_len; v += lanes) {
+            VU rgba, lz;
+            LoadInterleaved2(du, reinterpret_cast<const uint32_t *>(row_pixels + v), rgba, lz);
+            const VI tops = LoadU(di, f.tops + x0 + v);
+            // c * z <= 65536 * 65535 and the rise is below 2^24, as in the plain code.
+            const VU rise = ShiftRight<8>(Add(offsets, ShiftRight<8>(Mul(ShiftRight<16>(lz), cosine))));
+            const VI raw = Sub(bottom, BitCast(di, rise));
+            const auto visible = Gt(tops, raw);
+            if (AllFalse(di, visible)) continue;
+            const VU edge = Load(du, f.edges + v);
+            const VU colour = lit_colour_word(rgba, lz, Set(du, 0xFFu), Set(du, 0xFFFFu));
+            const VI top = Max(raw, zero);
+            const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
+            const VU blended = mix(du, colour, edge, BitCast(du, tops));
+            const auto blend = And(visible, Gt(last, to));
+            // A drawing lane paints colour on rows from..to-1 and the blend on
+            // row to if it blends. Row y's count k = y - from + 2^31, wrapping,
+            // is as a signed value below paint_end = to - from + 2^31 on the
+            // colour rows, below store_end on the rows stored: one compare per
+            // bound, and rows above from wrap to large values.
+            const VU paint_end = Add(BitCast(du, Sub(to, from)), bias);
+            const VU store_end = IfThenElse(RebindMask(du, visible),
+                                            Add(paint_end, IfThenElseZero(RebindMask(du, blend), one_u)), bias);
+            const VI colour_end = BitCast(di, paint_end), end = BitCast(di, store_end);
+            int32_t y0, y1;
+            lane_range(di, visible, from, to, y0, y1);
+            // At least a fixed run of rows, two at a time, so the loop's end is
+            // rarely guessed wrong (the count varies from slice to slice); the
+            // tile has spare rows below for it.
+            y1 = std::max(y1, y0 + min_run - 1);
+            VI k = BitCast(di, Sub(Set(du, static_cast<uint32_t>(y0) + 0x80000000u), BitCast(du, from)));
+            for (int32_t y = y0; y <= y1; y += 2, k = Add(k, two)) {
+                uint32_t *row = f.tile + static_cast<size_t>(y) * row_len + v;
+                store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, k)), colour, blended),
+                            RebindMask(du, Gt(end, k)), row);
+                const VI below = Add(k, one);
+                store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, below)), colour, blended),
+                            RebindMask(du, Gt(end, below)), row + row_len);
+            }
+            Store(IfThenElse(RebindMask(du, And(visible, Gt(to, from))), colour,
+                             IfThenElse(RebindMask(du, blend), blended, edge)),
+                  du, f.edges + v);
+            StoreU(IfThenElse(visible, top, tops), di, f.tops + x0 + v);
+        }
     }
-    StoreU(tops, di, f.tops + x0);
-    return edge;
 }
 
-// The columns to the screen, row by row: the sky above their tops (blended
-// into the edge on a top row that blends), the tile below. The screen's rows
-// are fetched some rows ahead.
-HWY_INLINE void put_block(const Frame &f, int32_t x0, VU edge) {
+// The sky into the tile above the band's tops, blended into the edge on a
+// top row that blends.
+HWY_INLINE void paint_sky(const Frame &f, int32_t x0, size_t n) {
     const DU du;
     const DI di;
-    const DB db;
-    const size_t lanes = Lanes(du);
+    const size_t lanes = Lanes(du), row_len = n * lanes;
     const int32_t h = f.h;
-    const VI zero = Zero(di), one = Set(di, 1), last = Set(di, h - 1);
-    const VB pick = LoadDup128(db, weight_pick);
-    const VI tops = LoadU(di, f.tops + x0);
-    const uint32_t *const tile = f.tile;
+    const VI one = Set(di, 1), last = Set(di, h - 1);
     const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
-    const VI to = ShiftRight<8>(tops);
-    const VU sky_edge = mix(du, sky, edge, BitCast(du, tops), pick);
-    const auto blend = Gt(last, to);
-    const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
-    const VB order = LoadDup128(db, f.order);
-    const auto pack = SetTableIndices(du, f.pack);
-    uint8_t *dst = f.screen + 3 * static_cast<ptrdiff_t>(x0);
-    const ptrdiff_t stride = f.stride;
-    int32_t r = 0;
-    VI y = zero;
-    for (; r < sky_end; ++r, dst += stride, y = Add(y, one)) {
-        VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, tile + static_cast<size_t>(r) * lanes));
-        c = IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c);
-        prefetch_at(dst, screen_ahead * stride);
-        put(du, c, order, pack, dst);
-    }
-    for (; r < h; ++r, dst += stride) {
-        prefetch_at(dst, screen_ahead * stride);
-        put(du, Load(du, tile + static_cast<size_t>(r) * lanes), order, pack, dst);
+    for (size_t v = 0; v < row_len; v += lanes) {
+        const VI tops = LoadU(di, f.tops + x0 + v);
+        const VI to = ShiftRight<8>(tops);
+        const VU sky_edge = mix(du, sky, Load(du, f.edges + v), BitCast(du, tops));
+        const auto blend = Gt(last, to);
+        const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
+        uint32_t *row = f.tile + v;
+        VI y = Zero(di);
+        for (int32_t r = 0; r < sky_end; ++r, row += row_len, y = Add(y, one)) {
+            VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, row));
+            Store(IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c), du, row);
+        }
     }
 }
 
-// Columns x0..x0 + Lanes - 1 whole.
-void show_block(const Frame &f, int32_t x0) { put_block(f, x0, paint_slices(f, x0)); }
+// The tile to the screen, row by row; the screen's rows are fetched some
+// rows ahead.
+HWY_INLINE void put_band(const Frame &f, int32_t x0, size_t n) {
+    const DU du;
+    const DB db;
+    const size_t lanes = Lanes(du), row_len = n * lanes;
+    const VB order = LoadDup128(db, f.order);
+    const auto pack = SetTableIndices(du, f.pack);
+    const bool words = f.bytes == 4;
+    const size_t vector_bytes = lanes * static_cast<size_t>(f.bytes);
+    const ptrdiff_t ahead = screen_ahead * f.stride, row_bytes = static_cast<ptrdiff_t>(n * vector_bytes);
+    uint8_t *dst = f.screen + f.bytes * static_cast<ptrdiff_t>(x0);
+    const uint32_t *row = f.tile;
+    for (int32_t r = 0; r < f.h; ++r, dst += f.stride, row += row_len) {
+        prefetch_at(dst, ahead);
+        prefetch_at(dst + row_bytes - 1, ahead);
+        for (size_t v = 0; v < n; ++v) put(du, Load(du, row + v * lanes), order, pack, dst + v * vector_bytes, words);
+    }
+}
+
+// The band's n vectors of columns from x0 whole.
+void show_band(const Frame &f, int32_t x0, size_t n) {
+    paint_slices(f, x0, n);
+    paint_sky(f, x0, n);
+    put_band(f, x0, n);
+}
 
 }  // namespace tilted
 #endif
@@ -269,8 +322,11 @@ RELVANE_FAST_KERNEL(show_tilted) {
     (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
     return false;  // one lane: the plain code is the block
 #else
-    // Screens whose channels share a byte and 4-byte screens are the plain code's.
-    if (l.bytes != 3 || l.r == l.g || l.g == l.b || l.r == l.b) return false;
+    // Screens whose channels share a byte, and 4-byte screens in another
+    // order than the tile's (red, green, blue from the low byte), are the
+    // plain code's.
+    const bool tile_order = l.bytes == 4 && l.r == 0 && l.g == 1 && l.b == 2;
+    if ((l.bytes != 3 && !tile_order) || l.r == l.g || l.g == l.b || l.r == l.b) return false;
     if (!pixel_aligned(surface->pixels)) return false;
     using namespace tilted;
     const size_t lanes = Lanes(DU());
@@ -278,7 +334,8 @@ RELVANE_FAST_KERNEL(show_tilted) {
     tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
-            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, {}, {}};
+            reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, nullptr, {}, {},
+            l.bytes};
     for (int32_t p = 0; p < 4; ++p) {
         f.order[3 * p + l.r] = static_cast<uint8_t>(4 * p);
         f.order[3 * p + l.g] = static_cast<uint8_t>(4 * p + 1);
@@ -287,22 +344,31 @@ RELVANE_FAST_KERNEL(show_tilted) {
     for (int32_t i = 12; i < 16; ++i) f.order[i] = 15;  // dropped
     for (size_t i = 0; i < lanes; ++i)
         f.pack[i] = static_cast<int32_t>(4 * i < 3 * lanes ? i / 3 * 4 + i % 3 : i);
-    // Columns are drawn whole and apart from each other: blocks of them are
+    // Columns are drawn whole and apart from each other: bands of them are
     // shared among the context's threads, each with a tile of its own.
-    const auto block = static_cast<int32_t>(lanes);
-    parallel_rows(surface->context, (w + block - 1) / block, int64_t{block} * h, [&](int64_t first, int64_t last) {
-        auto x0 = static_cast<int32_t>(first) * block;
-        const int32_t end = std::min(static_cast<int32_t>(last) * block, w);
-        // The tile comes from the heap: a worker's stack may be small.
-        // Without the memory, the plain code draws these columns.
+    const size_t span = std::max<size_t>(1, band_columns / lanes);  // vectors per band
+    const auto band = static_cast<int32_t>(span * lanes);
+    parallel_rows(surface->context, (w + band - 1) / band, int64_t{band} * h, [&](int64_t first, int64_t last) {
+        auto x0 = static_cast<int32_t>(first) * band;
+        const int32_t end = std::min(static_cast<int32_t>(last) * band, w);
+        // The tile and the edges come from the heap: a worker's stack may be
+        // small. Without the memory, the plain code draws these columns.
         constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
-        const size_t bytes = ((static_cast<size_t>(h) + min_run) * lanes * 4 + align - 1) / align * align;
-        const std::unique_ptr<uint32_t, decltype(&std::free)> tile(
+        const size_t edge_bytes = (span * lanes * 4 + align - 1) / align * align;
+        const size_t bytes =
+            edge_bytes + ((static_cast<size_t>(h) + min_run) * span * lanes * 4 + align - 1) / align * align;
+        const std::unique_ptr<uint32_t, decltype(&std::free)> memory(
             static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
-        if (tile) {
+        if (memory) {
             Frame part = f;
-            part.tile = tile.get();
-            for (; x0 + block <= end; x0 += block) show_block(part, x0);
+            part.edges = memory.get();
+            part.tile = memory.get() + edge_bytes / 4;
+            const auto vector = static_cast<int32_t>(lanes);
+            while (end - x0 >= vector) {
+                const size_t n = std::min(span, static_cast<size_t>((end - x0) / vector));
+                show_band(part, x0, n);
+                x0 += static_cast<int32_t>(n * lanes);
+            }
         }
         if (x0 < end) tilted_columns(surface, screen, l, h, sine, cosine, x0, end);
     });

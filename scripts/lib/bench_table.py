@@ -9,13 +9,14 @@ def ns_per_pixel(path):
     cases = {}
     with open(path, encoding="utf-8") as f:
         for line in f:
-            name = line.split()[0] if line.strip() else ""
+            # (the native runner names its wall-clock cases .../real_time)
+            name = line.split()[0].removesuffix("/real_time") if line.strip() else ""
             m = re.search(r"ns_px=([0-9.e+-]+)", line)
             if m is None:
                 # Google Benchmark's console: the counters are bare columns,
                 # ns_px the first of them.
                 fields = line.split()
-                if len(fields) >= 7 and fields[0].count("/") == 2 and fields[-3].isdigit():
+                if len(fields) >= 7 and name.count("/") == 2 and fields[-3].isdigit():
                     cases[name] = float(fields[-2])
                 continue
             cases[name] = float(m.group(1))

@@ -95,6 +95,22 @@ relvane_build_web() {
     return "$status"
 }
 
+# relvane_build_web_tests DIR: configures and builds the fast paths' tests
+# for WebAssembly (DIR/tests/relvane_fast_tests.js, run with node); quiet on
+# success, the build's output on failure.
+relvane_build_web_tests() {
+    local dir=$1 log status=0
+    log=$(mktemp)
+    {
+        cmake -S "$RELVANE_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" \
+            -DRELVANE_BUILD_TESTS=ON &&
+            cmake --build "$dir" -j"$(nproc)" --target relvane_fast_tests
+    } >"$log" 2>&1 || status=$?
+    [ "$status" = 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}
+
 # relvane_build_web_bench DIR [CMAKE OPTIONS...]: configures and builds the
 # WebAssembly bench (DIR/bench/relvane_bench.js, run with node); quiet on
 # success, the build's output on failure.

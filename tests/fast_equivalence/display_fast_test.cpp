@@ -9,16 +9,19 @@
 namespace {
 
 // A screen of random size near the surface's, in one of the channel orders,
-// 3 or (now and then) 4 bytes a pixel, filled with noise.
+// 3 or (now and then) 4 bytes a pixel, or the page's canvas (4 bytes, red
+// first), filled with noise.
 SDL_Surface *random_screen(std::mt19937 &rng, const rv_Surface *s) {
-    static const std::array<std::array<uint32_t, 3>, 6> orders{{{0xFF0000, 0xFF00, 0xFF},
+    static const std::array<std::array<uint32_t, 3>, 7> orders{{{0xFF0000, 0xFF00, 0xFF},
                                                                {0xFF, 0xFF00, 0xFF0000},
                                                                {0xFF00, 0xFF, 0xFF0000},
                                                                {0xFF0000, 0xFF, 0xFF00},
                                                                {0xFF, 0xFF0000, 0xFF00},
-                                                               {0xFF00, 0xFF0000, 0xFF}}};
-    const auto &m = orders[rng() % orders.size()];
-    const int depth = rng() % 8 == 0 ? 32 : 24;
+                                                               {0xFF00, 0xFF0000, 0xFF},
+                                                               {0xFF, 0xFF00, 0xFF0000}}};
+    const size_t order = rng() % orders.size();
+    const auto &m = orders[order];
+    const int depth = order == orders.size() - 1 || rng() % 8 == 0 ? 32 : 24;
     const int w = std::max(0, s->width - int(rng() % 3) + 1), h = std::max(0, s->height - int(rng() % 3) + 1);
     SDL_Surface *screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, depth, m[0], m[1], m[2], 0);
     auto *bytes = static_cast<uint8_t *>(screen->pixels);

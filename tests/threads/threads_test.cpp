@@ -41,8 +41,10 @@ struct World {
             target = rv_NewSubSurface(surface, &r);
         }
         pipe = rv_NewPipe(context);
-        screen = SDL_CreateRGBSurface(SDL_SWSURFACE, size[0] + 3, size[1] + int32_t(rng() % 3), 24,
-                                      0xFF0000u, 0x00FF00u, 0x0000FFu, 0);
+        // 3 bytes a pixel, or 4 red first as in the page's canvas
+        const bool canvas = rng() % 2 == 0;
+        screen = SDL_CreateRGBSurface(SDL_SWSURFACE, size[0] + 3, size[1] + int32_t(rng() % 3), canvas ? 32 : 24,
+                                      canvas ? 0x0000FFu : 0xFF0000u, 0x00FF00u, canvas ? 0xFF0000u : 0x0000FFu, 0);
         std::memset(screen->pixels, 0x5A, size_t(screen->pitch) * size_t(screen->h));
         rv_ResetRandom(context, double(rng() % 100) / 99.0);
         EXPECT_EQ(rv_SetThreads(context, threads), 0);
