@@ -39,14 +39,17 @@ using VB = Vec<DB>;
 
 constexpr int32_t pixels_ahead = 16;  // surface rows fetched ahead
 constexpr int32_t screen_ahead = 8;   // screen rows fetched ahead
-constexpr size_t band_columns = 64;   // columns per band, where the width allows
 #if HWY_TARGET == HWY_WASM
+constexpr size_t band_columns = 64;  // columns per band, where the width allows (measured)
 // WebAssembly has no prefetch: a load of a line asks for it instead, and as
 // a lone load holds up the work behind it as long as a use would, the rows
 // ahead are asked for a batch at a time, so that their waits overlap.
 constexpr int32_t fetch_batch = 16;
 constexpr int32_t min_run = 4;  // rows painted per slice at least (measured)
 #else
+// With prefetches, one vector a band with its state in registers is as
+// fast or faster at the bench's sizes (measured).
+constexpr size_t band_columns = 1;
 constexpr int32_t fetch_batch = 1;
 constexpr int32_t min_run = 6;
 #endif
@@ -188,7 +191,9 @@ HWY_INLINE void prefetch_at(const uint8_t *p, ptrdiff_t offset) {
 // Every slice of the band's n vectors of columns from x0 into the tile; the
 // columns' tops go to the top buffer and their edge colours, what each
 // column's top row holds, the underside of the next blend there, to
-// f.edges, so no blend reads the tile.
+// f.edges, so no blend reads the tile. A band of one vector (kOne) keeps
+// both in registers from row to row.
+template <bool kOne>
 HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
     const DU du;
     const DI di;
@@ -197,9 +202,11 @@ HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
     const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
     const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
     const VU cosine = Set(du, f.cosine), bias = Set(du, 0x80000000u), one_u = Set(du, 1u);
+    VI one_tops = Set(di, h * 256);  // a one-vector band's state
+    VU one_edge = Zero(du);
     for (size_t v = 0; v < row_len; v += lanes) {
-        StoreU(Set(di, h * 256), di, f.tops + x0 + v);
-        Store(Zero(du), du, f.edges + v);
+        StoreU(one_tops, di, f.tops + x0 + v);
+        Store(one_edge, du, f.edges + v);
     }
     // The slices run up the surface's rows, a stride the hardware does not
     // follow: the band's pixels some rows ahead are fetched in time (every
@@ -219,13 +226,13 @@ HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
         for (size_t v = 0; v < row_len; v += lanes) {
             VU rgba, lz;
             LoadInterleaved2(du, reinterpret_cast<const uint32_t *>(row_pixels + v), rgba, lz);
-            const VI tops = LoadU(di, f.tops + x0 + v);
+            const VI tops = kOne ? one_tops : LoadU(di, f.tops + x0 + v);
             // c * z <= 65536 * 65535 and the rise is below 2^24, as in the plain code.
             const VU rise = ShiftRight<8>(Add(offsets, ShiftRight<8>(Mul(ShiftRight<16>(lz), cosine))));
             const VI raw = Sub(bottom, BitCast(di, rise));
             const auto visible = Gt(tops, raw);
             if (AllFalse(di, visible)) continue;
-            const VU edge = Load(du, f.edges + v);
+            const VU edge = kOne ? one_edge : Load(du, f.edges + v);
             const VU colour = lit_colour_word(rgba, lz, Set(du, 0xFFu), Set(du, 0xFFFFu));
             const VI top = Max(raw, zero);
             const VI from = ShiftRight<8>(top), to = ShiftRight<8>(tops);
@@ -255,11 +262,21 @@ HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
                 store_lanes(du, IfThenElse(RebindMask(du, Gt(colour_end, below)), colour, blended),
                             RebindMask(du, Gt(end, below)), row + row_len);
             }
-            Store(IfThenElse(RebindMask(du, And(visible, Gt(to, from))), colour,
-                             IfThenElse(RebindMask(du, blend), blended, edge)),
-                  du, f.edges + v);
-            StoreU(IfThenElse(visible, top, tops), di, f.tops + x0 + v);
+            const VU new_edge = IfThenElse(RebindMask(du, And(visible, Gt(to, from))), colour,
+                                           IfThenElse(RebindMask(du, blend), blended, edge));
+            const VI new_tops = IfThenElse(visible, top, tops);
+            if constexpr (kOne) {
+                one_edge = new_edge;
+                one_tops = new_tops;
+            } else {
+                Store(new_edge, du, f.edges + v);
+                StoreU(new_tops, di, f.tops + x0 + v);
+            }
         }
+    }
+    if constexpr (kOne) {
+        Store(one_edge, du, f.edges);
+        StoreU(one_tops, di, f.tops + x0);
     }
 }
 
@@ -309,7 +326,11 @@ HWY_INLINE void put_band(const Frame &f, int32_t x0, size_t n) {
 
 // The band's n vectors of columns from x0 whole.
 void show_band(const Frame &f, int32_t x0, size_t n) {
-    paint_slices(f, x0, n);
+    if (n == 1) {
+        paint_slices<true>(f, x0, n);
+    } else {
+        paint_slices<false>(f, x0, n);
+    }
     paint_sky(f, x0, n);
     put_band(f, x0, n);
 }
