@@ -56,8 +56,8 @@ size_t blocks(rv_Context *c, int32_t a, ExactDivisor e, int32_t *out, size_t n) 
     Affine pa = kStepA, pb = kUsualStepB;
     for (size_t k = 0; k < lanes; k++) {
         ma[k] = pa.m, ca[k] = pa.c, mb[k] = pb.m, cb[k] = pb.c;
-        pa = {kStepA.m * pa.m, kStepA.m * pa.c + kStepA.c};
-        pb = {kUsualStepB.m * pb.m, kUsualStepB.m * pb.c + kUsualStepB.c};
+        pa = then(pa, kStepA);
+        pb = then(pb, kUsualStepB);
     }
     const V lane_ma = LoadU(d, ma), lane_ca = LoadU(d, ca), lane_mb = LoadU(d, mb), lane_cb = LoadU(d, cb);
     const V block_ma = Set(d, ma[lanes - 1]), block_ca = Set(d, ca[lanes - 1]);

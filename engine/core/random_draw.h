@@ -21,6 +21,17 @@ struct Affine {
     uint32_t m, c;
 };
 
+// The step `first` then the step `next`, as one step.
+constexpr Affine then(Affine first, Affine next) { return {next.m * first.m, next.m * first.c + next.c}; }
+
+// The step taken k times over.
+constexpr Affine step_power(Affine step, uint64_t k) {
+    Affine r{1, 0};
+    for (; k != 0; k >>= 1, step = then(step, step))
+        if (k & 1) r = then(r, step);
+    return r;
+}
+
 // Generator A's step, and generator B's usual step 16807 b - 1.
 constexpr Affine kStepA{1566083941u, 1u};
 constexpr Affine kUsualStepB{16807u, 0xFFFFFFFFu};

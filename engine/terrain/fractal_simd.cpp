@@ -36,6 +36,7 @@ namespace {
 
 #if HWY_TARGET != HWY_SCALAR
 using relvane::Affine;
+using relvane::step_power;
 using relvane::kStepA;
 using relvane::kUsualStepB;
 using relvane::fractal::Grid;
@@ -190,14 +191,6 @@ void between_bands(const Grid &g, const Level &level, const int32_t *draws, cons
     mean4(lower.up.even, upper.last, lower.up.even + 1, lower.first, draws + level.even_diamonds() + r0 * no,
           lower.seeds, no);
     rows.store(2 * level.h * r0, lower.up.even, lower.seeds);
-}
-
-// The step taken k times.
-Affine step_power(Affine step, uint64_t k) {
-    Affine r{1, 0};
-    for (; k != 0; k >>= 1, step = {step.m * step.m, step.m * step.c + step.c})
-        if (k & 1) r = {step.m * r.m, step.m * r.c + step.c};
-    return r;
 }
 
 // n draws of the context's generators into out, in chunks on its threads.
