@@ -72,9 +72,10 @@ HWY_INLINE void store_column_order(D d, V lz, V lo, V hi, PixelWord *p) {
         const hn::RebindToSigned<D> di;
         const auto pair = hn::ShiftRight<1>(hn::Iota(di, 0));
         const auto half = hn::Set(di, static_cast<int32_t>(lanes / 2));
-        hn::StoreU(hn::OddEven(hn::TableLookupLanes(lz, hn::IndicesFromVec(d, hn::BitCast(d, pair))), lo), d, p);
-        hn::StoreU(hn::OddEven(hn::TableLookupLanes(lz, hn::IndicesFromVec(d, hn::BitCast(d, hn::Add(pair, half)))), hi),
-                   d, p + lanes);
+        const auto first = hn::IndicesFromVec(d, hn::BitCast(d, pair));
+        const auto second = hn::IndicesFromVec(d, hn::BitCast(d, hn::Add(pair, half)));
+        hn::StoreU(hn::OddEven(hn::TableLookupLanes(lz, first), lo), d, p);
+        hn::StoreU(hn::OddEven(hn::TableLookupLanes(lz, second), hi), d, p + lanes);
     }
 }
 
@@ -108,8 +109,8 @@ enum Passes : unsigned { kSlopes = 1, kShadows = 2, kWater = 4, kHaze = 8 };
 // as there. Every constant is a local: one reached through the record
 // would be reloaded after every store.
 template <size_t kPasses>
-HWY_NOINLINE int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below, int32_t *lines, int32_t n,
-                   int32_t lit, const ViewSweep &s) {
+HWY_NOINLINE int32_t vector_run(PixelWord *out, const PixelWord *from, const PixelWord *below, int32_t *lines,
+                                int32_t n, int32_t lit, const ViewSweep &s) {
     constexpr bool slopes = kPasses & kSlopes, shadows = kPasses & kShadows;
     constexpr int32_t waters = ((kPasses & kWater) ? 1 : 0) + ((kPasses & kHaze) ? 1 : 0);
     // With the shadows alone the lines' column order is kept throughout,
@@ -182,8 +183,9 @@ HWY_NOINLINE int32_t vector_run(PixelWord *out, const PixelWord *from, const Pix
             if (!hn::AllFalse(di, shadowed)) {
                 const V depth = hn::BitCast(d, hn::IfThenElse(shadowed, hn::Sub(line, zi), one_i));
                 // light * 8192 < 2^29 and depth + 8192 < 2^17: the quotients' range
-                const V dark = hn::ShiftRight<1>(hn::Add(quotient_lanes(hn::ShiftLeft<13>(light), hn::Add(depth, c8192)),
-                                                         quotient_lanes(hn::ShiftLeft<7>(light), hn::Add(depth, c128))));
+                const V wide = quotient_lanes(hn::ShiftLeft<13>(light), hn::Add(depth, c8192));
+                const V narrow = quotient_lanes(hn::ShiftLeft<7>(light), hn::Add(depth, c128));
+                const V dark = hn::ShiftRight<1>(hn::Add(wide, narrow));
                 light = hn::IfThenElse(hn::RebindMask(d, shadowed), dark, light);
                 touched = true;
             }
