@@ -1,6 +1,7 @@
-// Screens for the fast paths' tests under node, where Emscripten's SDL has
-// no canvas: SDL_CreateRGBSurface's surfaces built in memory with the shifts
-// and the row padding SDL 1.2 gives them. Locking has nothing to copy.
+// Screens for the programs run under node (the fast paths' tests and the
+// WebAssembly bench), where Emscripten's SDL has no canvas:
+// SDL_CreateRGBSurface's surfaces built in memory with the shifts and the
+// row padding SDL 1.2 gives them. Locking has nothing to copy.
 #include <SDL.h>
 
 #include <cstdlib>
