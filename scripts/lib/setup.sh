@@ -80,50 +80,33 @@ relvane_need_npm() {
     command -v npm >/dev/null || relvane_need npm
 }
 
-# relvane_build_web: configures and builds the browser edition into
-# build-web/; quiet on success, the build's output on failure.
-relvane_build_web() {
-    local log status=0
+# relvane_web_quietly DIR TARGET [CMAKE OPTIONS...]: configures DIR with the
+# web toolchain and builds TARGET (all: everything); quiet on success, the
+# build's output on failure.
+relvane_web_quietly() {
+    local dir=$1 target=$2 log status=0
+    shift 2
     log=$(mktemp)
     {
-        cmake -S "$RELVANE_ROOT" -B "$RELVANE_WEB_BUILD" \
-            -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" &&
-            cmake --build "$RELVANE_WEB_BUILD" -j"$(nproc)"
+        cmake -S "$RELVANE_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" "$@" &&
+            cmake --build "$dir" -j"$(nproc)" --target "$target"
     } >"$log" 2>&1 || status=$?
     [ "$status" = 0 ] || cat "$log" >&2
     rm -f "$log"
     return "$status"
 }
 
-# relvane_build_web_tests DIR: configures and builds the fast paths' tests
-# for WebAssembly (DIR/tests/relvane_fast_tests.js, run with node); quiet on
-# success, the build's output on failure.
-relvane_build_web_tests() {
-    local dir=$1 log status=0
-    log=$(mktemp)
-    {
-        cmake -S "$RELVANE_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" \
-            -DRELVANE_BUILD_TESTS=ON &&
-            cmake --build "$dir" -j"$(nproc)" --target relvane_fast_tests
-    } >"$log" 2>&1 || status=$?
-    [ "$status" = 0 ] || cat "$log" >&2
-    rm -f "$log"
-    return "$status"
-}
+# relvane_build_web: the browser edition, into build-web/.
+relvane_build_web() { relvane_web_quietly "$RELVANE_WEB_BUILD" all; }
 
-# relvane_build_web_bench DIR [CMAKE OPTIONS...]: configures and builds the
-# WebAssembly bench (DIR/bench/relvane_bench.js, run with node); quiet on
-# success, the build's output on failure.
+# relvane_build_web_tests DIR: the fast paths' tests for WebAssembly
+# (DIR/tests/relvane_fast_tests.js, run with node).
+relvane_build_web_tests() { relvane_web_quietly "$1" relvane_fast_tests -DRELVANE_BUILD_TESTS=ON; }
+
+# relvane_build_web_bench DIR [CMAKE OPTIONS...]: the WebAssembly bench
+# (DIR/bench/relvane_bench.js, run with node).
 relvane_build_web_bench() {
-    local dir=$1 log status=0
+    local dir=$1
     shift
-    log=$(mktemp)
-    {
-        cmake -S "$RELVANE_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$RELVANE_ROOT/cmake/web-toolchain.cmake" \
-            -DRELVANE_BUILD_BENCH=ON "$@" &&
-            cmake --build "$dir" -j"$(nproc)" --target relvane_bench
-    } >"$log" 2>&1 || status=$?
-    [ "$status" = 0 ] || cat "$log" >&2
-    rm -f "$log"
-    return "$status"
+    relvane_web_quietly "$dir" relvane_bench -DRELVANE_BUILD_BENCH=ON "$@"
 }
