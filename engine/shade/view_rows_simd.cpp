@@ -79,11 +79,11 @@ HWY_INLINE void store_column_order(D d, V lz, V lo, V hi, PixelWord *p) {
     }
 }
 
-// n / divisor for 0 <= n < 2^29 and 0 < divisor < 2^17, quotients below
-// 2^16: adding 2^23 to the single-precision quotient rounds it to an integer
-// held in the low mantissa bits, the nearest one, which like the truncated
-// one is within one of the true quotient; one correction step each way
-// makes it exact (and costs no overflow fix-up).
+// n / divisor, truncated, for n < 2^29 with at most 24 significant bits
+// and 0 < divisor < 2^17: both are exact in single precision, so the
+// rounded quotient lies between the true one's integer part t and t + 1,
+// and adding 2^23 rounds it to one of the two, held in the low mantissa
+// bits. One product says which.
 HWY_INLINE V quotient_lanes(V n, V divisor) {
     const D d;
     const hn::RebindToSigned<D> di;
@@ -92,10 +92,8 @@ HWY_INLINE V quotient_lanes(V n, V divisor) {
     const auto as_float = [&](V v) { return hn::ConvertTo(df, hn::BitCast(di, v)); };
     const auto f = hn::Add(hn::Div(as_float(n), as_float(divisor)), two23);
     const auto q = hn::BitCast(di, hn::Sub(hn::BitCast(d, f), hn::BitCast(d, two23)));
-    const auto r = hn::Sub(hn::BitCast(di, n), hn::Mul(q, hn::BitCast(di, divisor)));
-    const auto too_big = hn::VecFromMask(di, hn::Gt(r, hn::BitCast(di, hn::Sub(divisor, hn::Set(d, 1)))));
-    const auto too_small = hn::VecFromMask(di, hn::Lt(r, hn::Zero(di)));
-    return hn::BitCast(d, hn::Add(hn::Sub(q, too_big), too_small));
+    const auto over = hn::VecFromMask(di, hn::Gt(hn::Mul(q, hn::BitCast(di, divisor)), hn::BitCast(di, n)));
+    return hn::BitCast(d, hn::Add(q, over));
 }
 
 // What a run does, fixed per kernel instance: each instance keeps only its
@@ -182,7 +180,7 @@ HWY_NOINLINE int32_t vector_run(PixelWord *out, const PixelWord *from, const Pix
                        lines + x);
             if (!hn::AllFalse(di, shadowed)) {
                 const V depth = hn::BitCast(d, hn::IfThenElse(shadowed, hn::Sub(line, zi), one_i));
-                // light * 8192 < 2^29 and depth + 8192 < 2^17: the quotients' range
+                // light * 8192 < 2^29 with 16 significant bits, depth + 8192 < 2^17
                 const V wide = quotient_lanes(hn::ShiftLeft<13>(light), hn::Add(depth, c8192));
                 const V narrow = quotient_lanes(hn::ShiftLeft<7>(light), hn::Add(depth, c128));
                 const V dark = hn::ShiftRight<1>(hn::Add(wide, narrow));
