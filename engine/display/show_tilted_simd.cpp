@@ -197,7 +197,7 @@ template <bool kOne>
 HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
     const DU du;
     const DI di;
-    const size_t lanes = Lanes(du), row_len = n * lanes;
+    const size_t lanes = Lanes(du), row_len = (kOne ? 1 : n) * lanes;
     const int32_t h = f.h;
     const VI zero = Zero(di), one = Set(di, 1), two = Set(di, 2);
     const VI bottom = Set(di, (h - 1) * 256), last = Set(di, h - 1);  // rows above last are blended
@@ -280,47 +280,70 @@ HWY_INLINE void paint_slices(const Frame &f, int32_t x0, size_t n) {
     }
 }
 
-// The sky into the tile above the band's tops, blended into the edge on a
-// top row that blends.
+HWY_INLINE VU sky_colour() {
+    return Set(DU(), uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
+}
+
+// Row y's colours over what the slices painted there (y in every lane): the
+// sky above each column's top row `to`, and sky_edge, the sky blended into
+// the column's edge colour, on a top row that blends.
+HWY_INLINE VU sky_over(const Frame &f, VU painted, VI y, VI to, VU sky_edge) {
+    const DU du;
+    const auto blend = Gt(Set(DI(), f.h - 1), to);
+    const VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky_colour(), painted);
+    return IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c);
+}
+
+// The rows from 0 that hold any sky.
+HWY_INLINE int32_t sky_rows(const Frame &f, VI to) { return std::min(GetLane(MaxOfLanes(DI(), to)) + 1, f.h); }
+
+// The sky into the tile of a band of several vectors.
 HWY_INLINE void paint_sky(const Frame &f, int32_t x0, size_t n) {
     const DU du;
     const DI di;
     const size_t lanes = Lanes(du), row_len = n * lanes;
-    const int32_t h = f.h;
-    const VI one = Set(di, 1), last = Set(di, h - 1);
-    const VU sky = Set(du, uint32_t{tilted_sky.r} | uint32_t{tilted_sky.g} << 8 | uint32_t{tilted_sky.b} << 16);
     for (size_t v = 0; v < row_len; v += lanes) {
-        const VI tops = LoadU(di, f.tops + x0 + v);
-        const VI to = ShiftRight<8>(tops);
-        const VU sky_edge = mix(du, sky, Load(du, f.edges + v), BitCast(du, tops));
-        const auto blend = Gt(last, to);
-        const int32_t sky_end = std::min(GetLane(MaxOfLanes(di, to)) + 1, h);
+        const VI tops = LoadU(di, f.tops + x0 + v), to = ShiftRight<8>(tops);
+        const VU sky_edge = mix(du, sky_colour(), Load(du, f.edges + v), BitCast(du, tops));
+        const int32_t sky_end = sky_rows(f, to);
         uint32_t *row = f.tile + v;
         VI y = Zero(di);
-        for (int32_t r = 0; r < sky_end; ++r, row += row_len, y = Add(y, one)) {
-            VU c = IfThenElse(RebindMask(du, Gt(to, y)), sky, Load(du, row));
-            Store(IfThenElse(RebindMask(du, And(blend, Eq(to, y))), sky_edge, c), du, row);
-        }
+        for (int32_t r = 0; r < sky_end; ++r, row += row_len, y = Add(y, Set(di, 1)))
+            Store(sky_over(f, Load(du, row), y, to, sky_edge), du, row);
     }
 }
 
 // The tile to the screen, row by row; the screen's rows are fetched some
-// rows ahead.
+// rows ahead. A band of one vector lays its sky over the tile on the way.
+template <bool kOne>
 HWY_INLINE void put_band(const Frame &f, int32_t x0, size_t n) {
     const DU du;
+    const DI di;
     const DB db;
-    const size_t lanes = Lanes(du), row_len = n * lanes;
+    const size_t lanes = Lanes(du), vectors = kOne ? 1 : n, row_len = vectors * lanes;
     const VB order = LoadDup128(db, f.order);
     const auto pack = SetTableIndices(du, f.pack);
     const bool words = f.bytes == 4;
     const size_t vector_bytes = lanes * static_cast<size_t>(f.bytes);
-    const ptrdiff_t ahead = screen_ahead * f.stride, row_bytes = static_cast<ptrdiff_t>(n * vector_bytes);
+    const ptrdiff_t ahead = screen_ahead * f.stride, row_bytes = static_cast<ptrdiff_t>(vectors * vector_bytes);
     uint8_t *dst = f.screen + f.bytes * static_cast<ptrdiff_t>(x0);
     const uint32_t *row = f.tile;
-    for (int32_t r = 0; r < f.h; ++r, dst += f.stride, row += row_len) {
+    int32_t r = 0;
+    if constexpr (kOne) {
+        const VI tops = LoadU(di, f.tops + x0), to = ShiftRight<8>(tops);
+        const VU sky_edge = mix(du, sky_colour(), Load(du, f.edges), BitCast(du, tops));
+        const int32_t sky_end = sky_rows(f, to);
+        VI y = Zero(di);
+        for (; r < sky_end; ++r, dst += f.stride, row += row_len, y = Add(y, Set(di, 1))) {
+            prefetch_at(dst, ahead);
+            put(du, sky_over(f, Load(du, row), y, to, sky_edge), order, pack, dst, words);
+        }
+    }
+    for (; r < f.h; ++r, dst += f.stride, row += row_len) {
         prefetch_at(dst, ahead);
-        prefetch_at(dst + row_bytes - 1, ahead);
-        for (size_t v = 0; v < n; ++v) put(du, Load(du, row + v * lanes), order, pack, dst + v * vector_bytes, words);
+        if constexpr (!kOne) prefetch_at(dst + row_bytes - 1, ahead);
+        for (size_t v = 0; v < vectors; ++v)
+            put(du, Load(du, row + v * lanes), order, pack, dst + v * vector_bytes, words);
     }
 }
 
@@ -328,11 +351,12 @@ HWY_INLINE void put_band(const Frame &f, int32_t x0, size_t n) {
 void show_band(const Frame &f, int32_t x0, size_t n) {
     if (n == 1) {
         paint_slices<true>(f, x0, n);
+        put_band<true>(f, x0, n);
     } else {
         paint_slices<false>(f, x0, n);
+        paint_sky(f, x0, n);
+        put_band<false>(f, x0, n);
     }
-    paint_sky(f, x0, n);
-    put_band(f, x0, n);
 }
 
 }  // namespace tilted

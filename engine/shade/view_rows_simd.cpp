@@ -238,8 +238,8 @@ constexpr auto kVectorRuns = instances(std::make_index_sequence<16>());
 RELVANE_FAST_KERNEL(view_run) {
     int32_t x = 0;
 #if HWY_TARGET != HWY_SCALAR
-    const unsigned passes = (s.slopes && lit > 0 ? kSlopes : 0) | (s.shadows ? kShadows : 0) |
-                            (s.water ? kWater : 0) | (s.haze ? kHaze : 0);
+    const unsigned passes = (s.slopes && lit > 0 ? unsigned{kSlopes} : 0u) | (s.shadows ? unsigned{kShadows} : 0u) |
+                            (s.water ? unsigned{kWater} : 0u) | (s.haze ? unsigned{kHaze} : 0u);
     x = kVectorRuns[passes](reinterpret_cast<PixelWord *>(out), reinterpret_cast<const PixelWord *>(from),
                             reinterpret_cast<const PixelWord *>(below), lines, n, lit, s);
 #endif
