@@ -29,15 +29,18 @@ using V = hn::Vec<D>;
 // several instructions on some targets). scale is 2 (1 - 2^-21) / divisor
 // rounded to single precision; the estimate (n >> 1) * scale is then below
 // n / divisor (the three roundings and the halving stay within the 2^-21)
-// and above it less 0.19 (n / divisor < 2^18.01), so its truncation q is
-// the quotient or one less, and n - q divisor, in 0 .. 2 divisor - 1, fits
-// 32 bits and says which.
+// and above it less 0.19 (n / divisor < 2^18.01). Adding 2^23 - 1/2 rounds
+// the estimate less a half to an integer held in the low mantissa bits (no
+// conversion, whose overflow handling costs several instructions): the
+// quotient or one less, and n - q divisor, in 0 .. 2 divisor - 1, fits 32
+// bits and says which.
 HWY_INLINE V quotients(V n, V divisor, hn::Vec<hn::Rebind<float, D>> scale) {
     const D d;
     const hn::RebindToSigned<D> di;
     const hn::Rebind<float, D> df;
     const auto half = ConvertTo(df, BitCast(di, ShiftRight<1>(n)));  // n >> 1 < 2^31: a signed value
-    const V q = BitCast(d, ConvertTo(di, Mul(half, scale)));          // truncates; below 2^19
+    const auto rounded = Add(Mul(half, scale), Set(df, 8388607.5f));  // 2^23 - 1/2 + estimate, below 2^24
+    const V q = Sub(BitCast(d, rounded), BitCast(d, Set(df, 8388608.0f)));  // wraps to -1 below 2^23
     const V rest = Sub(n, Mul(q, divisor));
     return Sub(q, VecFromMask(d, Gt(rest, Sub(divisor, Set(d, 1)))));
 }
