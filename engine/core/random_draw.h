@@ -51,6 +51,45 @@ static_assert(kUnusualB1 * 16807u == 4294967294u && kUnusualB2 * 16807u == 42949
 
 inline bool unusual_b(uint32_t b) { return b == kUnusualB1 || b == kUnusualB2; }
 
+// The number of B's usual steps from state b to state u, or -1 if they
+// never lead there. The usual step f(x) = m x - 1 (m = 16807) is a product
+// in disguise: g(x) = (m - 1) x - 1 modulo 2^33 (odd, and one-to-one on
+// 32-bit states) takes f(x) to m g(x). So f^k(b) = u exactly when m^k =
+// g(u) / g(b), a power of m, whose order is 2^30: its exponent is found a
+// bit at a time, from the lowest.
+constexpr int64_t usual_steps_b(uint32_t b, uint32_t u) {
+    constexpr uint64_t mask = (uint64_t{1} << 33) - 1, m = 16807;
+    constexpr int order_bits = 30;
+    const auto g = [](uint32_t x) { return ((m - 1) * x - 1) & mask; };
+    const auto inverse = [](uint64_t x) {  // of an odd x modulo 2^33
+        uint64_t y = x;
+        for (int i = 0; i < 6; i++) y = (y * (2 - x * y)) & mask;
+        return y;
+    };
+    const auto power = [](uint64_t x, uint64_t e) {
+        uint64_t r = 1;
+        for (; e != 0; e >>= 1, x = (x * x) & mask)
+            if (e & 1) r = (r * x) & mask;
+        return r;
+    };
+    const uint64_t target = (g(u) * inverse(g(b))) & mask;
+    uint64_t k = 0, rest = target, step_back = inverse(m);  // rest = target / m^k; step_back = m^-(2^i)
+    for (int i = 0; i < order_bits; i++, step_back = (step_back * step_back) & mask) {
+        if (power(rest, uint64_t{1} << (order_bits - 1 - i)) != 1) {
+            k |= uint64_t{1} << i;
+            rest = (rest * step_back) & mask;
+        }
+    }
+    return rest == 1 ? static_cast<int64_t>(k) : -1;
+}
+
+// Whether n draws from B's state b meet a state that does not take the
+// usual step.
+constexpr bool usual_steps_meet_unusual_b(uint32_t b, int64_t n) {
+    const int64_t k1 = usual_steps_b(b, kUnusualB1), k2 = usual_steps_b(b, kUnusualB2);
+    return (k1 >= 0 && k1 < n) || (k2 >= 0 && k2 < n);
+}
+
 // Divisor that maps a 32-bit output onto 0..range; 0 for an empty range.
 inline uint32_t random_divisor(uint32_t range) {
     return range == 0 ? 0u : 4294967295u / range;

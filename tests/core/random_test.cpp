@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "relvane.h"
+#include "core/random_draw.h"
 
 namespace {
 
@@ -65,6 +66,21 @@ TEST(Random, GeneratorBWrapsAtTheTop) {
         EXPECT_EQ(c->random_b, k.next) << k.state;
     }
     rv_FreeContext(c);
+}
+
+// The count of B's usual steps between two states, against the steps
+// taken: near and far (its orbits are 2^30 long), and none off the orbit.
+TEST(Random, UsualStepsOfBCountedBackFromTheirEnd) {
+    std::mt19937 rng(9);
+    for (int t = 0; t < 20000; ++t) {
+        const uint32_t b = rng();
+        const uint64_t k = t % 2 ? rng() % 5000 : rng() % (1u << 30);
+        const relvane::Affine jump = relvane::step_power(relvane::kUsualStepB, k);
+        ASSERT_EQ(relvane::usual_steps_b(b, jump.m * b + jump.c), int64_t(k)) << b;
+        // two apart: the quotient of their images is 5 modulo 8, no power of m
+        const int64_t back = relvane::usual_steps_b(b, b ^ 2u);
+        ASSERT_EQ(back, -1) << b;
+    }
 }
 
 // Results stay in range for every mix, the full weight included.
