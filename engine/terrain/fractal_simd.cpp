@@ -17,7 +17,6 @@
 #include <hwy/highway.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <new>
 #include <tuple>
@@ -274,42 +273,6 @@ void between_bands(const Grid &g, const Level &level, const Scratch &upper, cons
     rows.store(2 * level.h * r0, lower.up.even, lower.seeds);
 }
 
-// n draws of the context's generators into out, in chunks on its threads.
-// Each chunk starts from the states its first draw follows, reached by
-// jumping: generator A's step is affine, and B's usual step is too. A chunk
-// that meets one of B's two unusual steps ends elsewhere than the next
-// chunk assumed it would start (rarely: two states in 2^32), and each chunk
-// from the next on whose start is then wrong is drawn again from the true
-// one, so the draws and the states left are those of one thread.
-void draws_in_chunks(rv_Context *c, int32_t a, int32_t *out, int64_t n) {
-    const int64_t chunks = std::min<int64_t>(chunks_for(c, n, pixels_worth_a_thread), 256);
-    if (chunks <= 1) return random_displacements(c, a, out, size_t(n));
-    struct States {
-        uint32_t a, b;
-    };
-    std::array<States, 256> start{}, end{};
-    const auto first_of = [&](int64_t k) { return n * k / chunks; };
-    for (int64_t k = 0; k < chunks; k++) {
-        const uint64_t steps = uint64_t(first_of(k));
-        const Affine ja = step_power(kStepA, steps), jb = step_power(kUsualStepB, steps);
-        start[size_t(k)] = {ja.m * c->random_a + ja.c, jb.m * c->random_b + jb.c};
-    }
-    // a chunk's draws from the given states, on a copy of the context
-    const auto draw = [&](int64_t k, States from) {
-        rv_Context own = *c;
-        own.random_a = from.a, own.random_b = from.b;
-        random_displacements(&own, a, out + first_of(k), size_t(first_of(k + 1) - first_of(k)));
-        end[size_t(k)] = {own.random_a, own.random_b};
-    };
-    run_chunks(chunks, chunks, [&](int64_t k, int64_t, int64_t) { draw(k, start[size_t(k)]); });
-    for (int64_t k = 1; k < chunks; k++) {
-        const States before = end[size_t(k - 1)];
-        if (before.a != start[size_t(k)].a || before.b != start[size_t(k)].b) draw(k, before);
-    }
-    c->random_a = end[size_t(chunks - 1)].a;
-    c->random_b = end[size_t(chunks - 1)].b;
-}
-
 // The centres and diamonds of one level in bands of rows on the context's
 // threads (scratch: one per band), their draws from the level's buffer or,
 // with a maker, made by each band as it goes.
@@ -352,7 +315,7 @@ RELVANE_FAST_KERNEL(fractal) {
     const int64_t bands_most = std::min<int64_t>(threads_of(surface->context), 256);
     const int64_t per_band = Scratch::kArrays * cols + chunk_size(cols);
     // The buffer for a whole level's draws is touched only by a level whose
-    // draws meet an unusual step of B (rarely: see below).
+    // draws meet an unusual step of B (see below).
     const std::unique_ptr<int32_t[]> memory(new (std::nothrow) int32_t[size_t(most + bands_most * per_band)]);
     if (!memory) return false;
     int32_t *draws = memory.get(), *scratch = draws + most;
@@ -377,8 +340,9 @@ RELVANE_FAST_KERNEL(fractal) {
                 std::tie(c->random_a, c->random_b) = maker.states(level.draws());
                 return;
             }
-            // Rarely: the level's draws in order, beforehand.
-            draws_in_chunks(c, a, draws, level.draws());
+            // Rarely (about once in 2^31 draws): the level's draws one
+            // after another, beforehand.
+            random_displacements(c, a, draws, size_t(level.draws()));
             Drawn D{draws};
             fractal::refine_edges(g, h, D);
             refine_inside(g, level, draws, nullptr, scratch, cols, bands_most);

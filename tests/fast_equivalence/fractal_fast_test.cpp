@@ -64,9 +64,9 @@ TEST_P(FractalFast, MatchesPlainHeightsAndRandomState) {
 
         c.set(before);
         p.reset(c.context);
-        // On several threads, each worth its share however small: the draws
-        // in chunks (an unusual step among them redraws the chunks after it)
-        // and the centres in bands.
+        // On several threads, each worth its share however small: the centres
+        // in bands, each band making its own draws (a level whose draws meet
+        // an unusual step makes them beforehand, in order).
         const int32_t counts[] = {1, 2, 3, 8};
         rv_SetThreads(c.context, counts[rng() % 4]);
         const int64_t grain = relvane::pixels_worth_a_thread;
