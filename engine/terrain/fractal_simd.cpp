@@ -330,8 +330,11 @@ RELVANE_FAST_KERNEL(fractal) {
         },
         [&](int64_t h, int32_t a) {
             const Level level(g, h);
-            if (!usual_steps_meet_unusual_b(c->random_b, level.draws())) {
-                // Each draw made where it is used, from jumped-ahead states.
+            // A level whose draws stay in the cache takes them beforehand;
+            // a larger one makes each where it is used, from jumped-ahead
+            // states, unless they meet an unusual step of B (about once in
+            // 2^31 draws).
+            if (level.draws() > fractal_draws_ahead && !usual_steps_meet_unusual_b(c->random_b, level.draws())) {
                 const LevelDraws maker{c, a, c->random_a, c->random_b};
                 maker.make(0, level.edges(), draws);
                 Drawn edges{draws};
@@ -340,8 +343,6 @@ RELVANE_FAST_KERNEL(fractal) {
                 std::tie(c->random_a, c->random_b) = maker.states(level.draws());
                 return;
             }
-            // Rarely (about once in 2^31 draws): the level's draws one
-            // after another, beforehand.
             random_displacements(c, a, draws, size_t(level.draws()));
             Drawn D{draws};
             fractal::refine_edges(g, h, D);

@@ -3,6 +3,7 @@
 #include "core/random_bulk.h"
 #include "core/random_draw.h"
 #include "core/threads.h"
+#include "terrain/terrain_fast.h"
 
 namespace {
 
@@ -65,14 +66,16 @@ TEST_P(FractalFast, MatchesPlainHeightsAndRandomState) {
         c.set(before);
         p.reset(c.context);
         // On several threads, each worth its share however small: the centres
-        // in bands, each band making its own draws (a level whose draws meet
-        // an unusual step makes them beforehand, in order).
+        // in bands, each band making its own draws, or (half the time, and
+        // where they meet an unusual step) the level's draws beforehand.
         const int32_t counts[] = {1, 2, 3, 8};
         rv_SetThreads(c.context, counts[rng() % 4]);
-        const int64_t grain = relvane::pixels_worth_a_thread;
+        const int64_t grain = relvane::pixels_worth_a_thread, ahead = relvane::fast::fractal_draws_ahead;
         relvane::pixels_worth_a_thread = 1;
+        relvane::fast::fractal_draws_ahead = rng() % 2 ? 0 : ahead;
         const bool done = relvane::fast::fractal(target, p.step, p.base, p.amplitude, p.roughness);
         relvane::pixels_worth_a_thread = grain;
+        relvane::fast::fractal_draws_ahead = ahead;
         if (sub) rv_FreeSurface(sub);
         if (!done) {  // only the fallback declines, and before it writes anything
             ASSERT_TRUE(fastcheck::on_fallback);

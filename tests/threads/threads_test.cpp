@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/threads.h"
+#include "terrain/terrain_fast.h"
 #include "relvane.h"
 #include "support/surface_helpers.h"
 
@@ -150,9 +151,13 @@ protected:
     void SetUp() override {
         SDL_Init(SDL_INIT_NOPARACHUTE);
         relvane::pixels_worth_a_thread = 1;
+        relvane::fast::fractal_draws_ahead = 0;  // every level's bands make their own draws
     }
-    void TearDown() override { relvane::pixels_worth_a_thread = saved; }
-    const int64_t saved = relvane::pixels_worth_a_thread;
+    void TearDown() override {
+        relvane::pixels_worth_a_thread = saved;
+        relvane::fast::fractal_draws_ahead = saved_ahead;
+    }
+    const int64_t saved = relvane::pixels_worth_a_thread, saved_ahead = relvane::fast::fractal_draws_ahead;
 };
 
 TEST_P(Threads, EveryCountLeavesTheSameBytes) {
