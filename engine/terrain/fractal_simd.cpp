@@ -314,8 +314,8 @@ RELVANE_FAST_KERNEL(fractal) {
     if (most > (int64_t{1} << 40)) return false;
     const int64_t bands_most = std::min<int64_t>(threads_of(surface->context), 256);
     const int64_t per_band = Scratch::kArrays * cols + chunk_size(cols);
-    // The buffer for a whole level's draws is touched only by a level whose
-    // draws meet an unusual step of B (see below).
+    // A whole level's draws fill the buffer only where they are made
+    // beforehand (see below).
     const std::unique_ptr<int32_t[]> memory(new (std::nothrow) int32_t[size_t(most + bands_most * per_band)]);
     if (!memory) return false;
     int32_t *draws = memory.get(), *scratch = draws + most;
@@ -334,19 +334,17 @@ RELVANE_FAST_KERNEL(fractal) {
             // a larger one makes each where it is used, from jumped-ahead
             // states, unless they meet an unusual step of B (about once in
             // 2^31 draws).
-            if (level.draws() > fractal_draws_ahead && !usual_steps_meet_unusual_b(c->random_b, level.draws())) {
-                const LevelDraws maker{c, a, c->random_a, c->random_b};
+            const bool where_used =
+                level.draws() > fractal_draws_ahead && !usual_steps_meet_unusual_b(c->random_b, level.draws());
+            const LevelDraws maker{c, a, c->random_a, c->random_b};
+            if (where_used)
                 maker.make(0, level.edges(), draws);
-                Drawn edges{draws};
-                fractal::refine_edges(g, h, edges);
-                refine_inside(g, level, nullptr, &maker, scratch, cols, bands_most);
-                std::tie(c->random_a, c->random_b) = maker.states(level.draws());
-                return;
-            }
-            random_displacements(c, a, draws, size_t(level.draws()));
-            Drawn D{draws};
-            fractal::refine_edges(g, h, D);
-            refine_inside(g, level, draws, nullptr, scratch, cols, bands_most);
+            else
+                random_displacements(c, a, draws, size_t(level.draws()));
+            Drawn edges{draws};
+            fractal::refine_edges(g, h, edges);
+            refine_inside(g, level, draws, where_used ? &maker : nullptr, scratch, cols, bands_most);
+            if (where_used) std::tie(c->random_a, c->random_b) = maker.states(level.draws());
         });
     return true;
 #endif
