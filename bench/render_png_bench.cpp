@@ -28,22 +28,22 @@ double cpu_seconds() {
 }
 
 // Encodes one picture to path; false on any failure.
-bool write(const std::string &path, const rv_PngPicture &picture, uint8_t *row) {
-    rv_PendingFile f;
+bool write(const std::string &path, const PngPicture &picture, uint8_t *row) {
+    PendingFile f;
     std::string error;
-    const bool ok = rv_PendingOpen(&f, path, &error) == 0 && rv_PendingWritePng(&f, picture, row, &error) == 0 &&
-                    rv_PendingCommit(&f, &error) == 0;
-    rv_PendingDiscard(&f);
+    const bool ok = PendingOpen(&f, path, &error) == 0 && PendingWritePng(&f, picture, row, &error) == 0 &&
+                    PendingCommit(&f, &error) == 0;
+    PendingDiscard(&f);
     return ok;
 }
 
 void RenderPng(benchmark::State &state) {
     const auto side = int32_t(state.range(0));
-    rv_RenderOptions options;
+    RenderOptions options;
     options.width = options.height = side;
     rv_Demo demo;
     rv_DemoLoop loop;
-    rv_RenderSetUp(&demo, &loop, options);
+    RenderSetUp(&demo, &loop, options);
     demo.threads = bench::threads;
     demo.screen = bench::new_screen(side + 1, side + 1);
     char dir[] = "/tmp/relvane-bench-XXXXXX";
@@ -52,7 +52,7 @@ void RenderPng(benchmark::State &state) {
         return;
     }
     const std::string picture = std::string(dir) + "/picture.png", heights = std::string(dir) + "/heights.png";
-    auto row = std::make_unique<uint8_t[]>(rv_PngRowBytes(side + 1, true) + rv_PngRowBytes(side, false));
+    auto row = std::make_unique<uint8_t[]>(PngRowBytes(side + 1, true) + PngRowBytes(side, false));
     double render = 0, encode = 0;
     for (auto _ : state) {
         const double t0 = cpu_seconds();
@@ -61,8 +61,8 @@ void RenderPng(benchmark::State &state) {
         rv_DemoBuildView(&demo, &loop);
         rv_DemoShow(&demo);
         const double t1 = cpu_seconds();
-        if (!write(heights, rv_HeightPicture(demo.scene), row.get()) ||
-            !write(picture, rv_ScreenPicture(demo.screen), row.get()))
+        if (!write(heights, HeightPicture(demo.scene), row.get()) ||
+            !write(picture, ScreenPicture(demo.screen), row.get()))
             state.SkipWithError("cannot write the PNG files");
         encode += cpu_seconds() - t1;
         render += t1 - t0;
@@ -86,11 +86,11 @@ BENCHMARK(RenderPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void TerrainPng(benchmark::State &state) {
     const auto side = int32_t(state.range(0));  // the maps' side; the picture is one smaller
-    rv_RenderOptions options;
+    RenderOptions options;
     options.width = options.height = side - 1;
     rv_Demo demo;
     rv_DemoLoop loop;
-    rv_RenderSetUp(&demo, &loop, options);
+    RenderSetUp(&demo, &loop, options);
     demo.screen = bench::new_screen(side, side);
     char dir[] = "/tmp/relvane-bench-XXXXXX";
     if (!demo.screen || rv_DemoCreateObjects(&demo, &loop) != 0 || !mkdtemp(dir)) {
@@ -101,25 +101,25 @@ void TerrainPng(benchmark::State &state) {
     options.terrain = d + "/heights.png";
     options.colours = d + "/colours.png";
     const std::string picture = d + "/picture.png";
-    auto row = std::make_unique<uint8_t[]>(rv_PngRowBytes(side, false));
+    auto row = std::make_unique<uint8_t[]>(PngRowBytes(side, false));
     rv_DemoBuildDueLandscape(&demo, &loop, 0.0f);
     double maps = 0, read = 0, shade = 0, encode = 0;
     for (auto _ : state) {
         const double t0 = cpu_seconds();
-        if (!write(options.terrain, rv_HeightPicture(demo.scene), row.get()) ||
-            !write(options.colours, rv_ColourPicture(demo.scene), row.get()))
+        if (!write(options.terrain, HeightPicture(demo.scene), row.get()) ||
+            !write(options.colours, ColourPicture(demo.scene), row.get()))
             state.SkipWithError("cannot write the maps");
         const double t1 = cpu_seconds();
-        rv_TerrainFiles files;
+        TerrainFiles files;
         std::string error;
-        if (rv_TerrainOpen(&files, options, &error) != 0 || rv_TerrainRead(&files, demo.scene, &error) != 0)
+        if (TerrainOpen(&files, options, &error) != 0 || TerrainRead(&files, demo.scene, &error) != 0)
             state.SkipWithError(error.c_str());
-        rv_TerrainClose(&files);
+        TerrainClose(&files);
         const double t2 = cpu_seconds();
         rv_DemoBuildView(&demo, &loop);
         rv_DemoShow(&demo);
         const double t3 = cpu_seconds();
-        if (!write(picture, rv_ScreenPicture(demo.screen), row.get())) state.SkipWithError("cannot write");
+        if (!write(picture, ScreenPicture(demo.screen), row.get())) state.SkipWithError("cannot write");
         encode += cpu_seconds() - t3;
         shade += t3 - t2;
         read += t2 - t1;

@@ -23,16 +23,16 @@ using Heights = py::array_t<uint16_t, 0>;
 using Colours = py::array_t<uint8_t, 0>;
 
 // relvane-render's reading of the options, its message a ValueError.
-rv_RenderOptions read_options(const std::vector<std::string> &args) {
+RenderOptions read_options(const std::vector<std::string> &args) {
     std::vector<std::string> all{"relvane-render"};
     all.insert(all.end(), args.begin(), args.end());
     all.push_back("--");
     all.push_back("picture.png");
     std::vector<char *> argv;
     for (std::string &a : all) argv.push_back(a.data());
-    rv_RenderOptions options;
+    RenderOptions options;
     std::string error;
-    if (rv_RenderReadArgs(&options, static_cast<int>(argv.size()), argv.data(), &error) != 0)
+    if (RenderReadArgs(&options, static_cast<int>(argv.size()), argv.data(), &error) != 0)
         throw py::value_error(error);
     return options;
 }
@@ -97,7 +97,7 @@ void take_landscape(rv_Surface *scene, const Heights &terrain, const py::object 
     std::vector<uint8_t> rgb_row(coloured ? 3 * size_t(scene->width) : 0);
     py::gil_scoped_release released;
     for (int32_t y = 0; y < scene->height; ++y)
-        rv_GivenLandscapeRow(scene, y, z.get(y, scene->width, z_row.data()),
+        GivenLandscapeRow(scene, y, z.get(y, scene->width, z_row.data()),
                              coloured ? c.get(y, scene->width, rgb_row.data()) : nullptr);
 }
 
@@ -114,10 +114,10 @@ void landscape_into(Run &run, const py::object &terrain, const py::object &colou
     d.view_dirty = 1;
 }
 
-// The surfaces of one call set up by rv_RenderSetUp: those of the
+// The surfaces of one call set up by RenderSetUp: those of the
 // options, or (with terrain) surfaces of the terrain's size, as
 // relvane-render makes them from a file, within the same limits.
-void set_up(Run &run, const rv_RenderOptions &options, const py::object &terrain, const py::object &colours,
+void set_up(Run &run, const RenderOptions &options, const py::object &terrain, const py::object &colours,
             bool with_view) {
     int64_t w = int64_t{options.width} + 1, h = int64_t{options.height} + 1;
     if (!terrain.is_none()) {
@@ -140,9 +140,9 @@ void set_up(Run &run, const rv_RenderOptions &options, const py::object &terrain
 
 // The Python layer checks the arrays first, naming what it expected.
 py::array_t<uint8_t> render(const std::vector<std::string> &args, py::object terrain, py::object colours) {
-    const rv_RenderOptions options = read_options(args);
+    const RenderOptions options = read_options(args);
     Run run;
-    rv_RenderSetUp(&run.demo, &run.loop, options);
+    RenderSetUp(&run.demo, &run.loop, options);
     Screen screen(options.width, options.height);
     run.demo.screen = screen.screen;
     set_up(run, options, terrain, colours, true);
@@ -157,9 +157,9 @@ py::array_t<uint8_t> render(const std::vector<std::string> &args, py::object ter
 }
 
 py::object landscape(const std::vector<std::string> &args, py::object terrain, py::object colours) {
-    const rv_RenderOptions options = read_options(args);
+    const RenderOptions options = read_options(args);
     Run run;
-    rv_RenderSetUp(&run.demo, &run.loop, options);
+    RenderSetUp(&run.demo, &run.loop, options);
     set_up(run, options, terrain, colours, false);
     landscape_into(run, terrain, colours);
     // The context and the landscape leave the run for Python objects.

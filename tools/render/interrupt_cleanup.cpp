@@ -32,7 +32,7 @@ sigset_t held_set() {
 
 }  // namespace
 
-void rv_CleanupInstall() {
+void CleanupInstall() {
     signal(SIGXFSZ, SIG_IGN);
     struct sigaction action {};
     action.sa_handler = on_signal;
@@ -44,17 +44,17 @@ void rv_CleanupInstall() {
     }
 }
 
-void rv_CleanupBlock() {
+void CleanupBlock() {
     const sigset_t set = held_set();
     sigprocmask(SIG_BLOCK, &set, nullptr);
 }
 
-void rv_CleanupUnblock() {
+void CleanupUnblock() {
     const sigset_t set = held_set();
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-int rv_CleanupHold(const char *path) {
+int CleanupHold(const char *path) {
     if (std::strlen(path) >= PATH_MAX) return -1;
     for (int i = 0; i < kSlots; ++i) {
         if (g_used[i]) continue;
@@ -65,6 +65,6 @@ int rv_CleanupHold(const char *path) {
     return -1;
 }
 
-void rv_CleanupDrop(int slot) {
+void CleanupDrop(int slot) {
     if (slot >= 0 && slot < kSlots) g_used[slot] = 0;
 }

@@ -6,15 +6,15 @@
 
 // Installs the handlers, except for signals the process was started with
 // ignored (nohup). Once, before any temporary is made.
-void rv_CleanupInstall();
+void CleanupInstall();
 
 // Holds the three signals back while a temporary is made and recorded, or
 // while the files of a frame are renamed into place together.
-void rv_CleanupBlock();
-void rv_CleanupUnblock();
+void CleanupBlock();
+void CleanupUnblock();
 
 // Records a temporary to remove on a signal; returns its slot, or -1 when
 // all slots are taken (the caller then refuses to make it).
-int rv_CleanupHold(const char *path);
+int CleanupHold(const char *path);
 // Forgets the slot (the temporary was renamed or removed).
-void rv_CleanupDrop(int slot);
+void CleanupDrop(int slot);

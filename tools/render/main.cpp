@@ -10,19 +10,19 @@
 #include "render_run.h"
 
 int main(int argc, char **argv) {
-    rv_RenderOptions options;
+    RenderOptions options;
     std::string error;
-    if (rv_RenderReadArgs(&options, argc, argv, &error) != 0) {
-        std::fprintf(stderr, "relvane-render: %s\n%s\n", error.c_str(), rv_RenderUsage());
+    if (RenderReadArgs(&options, argc, argv, &error) != 0) {
+        std::fprintf(stderr, "relvane-render: %s\n%s\n", error.c_str(), RenderUsage());
         return 2;
     }
     if (options.help) {
         // A help text that did not arrive is a failure (a full disk, a
         // closed pipe's reader gone).
         errno = 0;
-        if (std::fputs(rv_RenderHelp(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+        if (std::fputs(RenderHelp(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
         std::fprintf(stderr, "relvane-render: cannot write the help: %s\n", std::strerror(errno != 0 ? errno : EIO));
         return 1;
     }
-    return rv_RenderRun(options, isatty(STDERR_FILENO) == 1);
+    return RenderRun(options, isatty(STDERR_FILENO) == 1);
 }

@@ -68,7 +68,7 @@ struct FolderCache {
 
 int output_identity(const std::string &path, FolderCache *folders, Identity *id, std::string *error) {
     std::string target;
-    if (rv_OutputTarget(path, &target, error) != 0) return 1;
+    if (OutputTarget(path, &target, error) != 0) return 1;
     struct stat st {};
     if (stat(target.c_str(), &st) == 0) {
         *id = Identity{true, st.st_dev, st.st_ino, {}};
@@ -93,7 +93,7 @@ int input_identity(const std::string &path, Identity *id, std::string *error) {
 
 }  // namespace
 
-int rv_OutputTarget(const std::string &path, std::string *target, std::string *error) {
+int OutputTarget(const std::string &path, std::string *target, std::string *error) {
     const auto why = [&](const std::string &reason) { return fail(error, cannot("write", path, reason)); };
     struct stat st {};
     if (!path.empty() && path.back() == '/') {
@@ -123,17 +123,17 @@ int rv_OutputTarget(const std::string &path, std::string *target, std::string *e
     return 0;
 }
 
-std::vector<rv_RunFile> rv_RenderFrameFiles(const rv_RenderOptions &o, int32_t k) {
-    const auto name = [k](const std::string &path) { return k > 0 ? rv_RenderFrameName(path, k) : path; };
-    std::vector<rv_RunFile> files{{name(o.output), "output", false}};
+std::vector<RunFile> RenderFrameFiles(const RenderOptions &o, int32_t k) {
+    const auto name = [k](const std::string &path) { return k > 0 ? RenderFrameName(path, k) : path; };
+    std::vector<RunFile> files{{name(o.output), "output", false}};
     if (!o.heightmap.empty()) files.push_back({name(o.heightmap), "--heightmap", false});
     if (!o.colours.empty() && o.terrain.empty()) files.push_back({name(o.colours), "--colours", false});
     return files;
 }
 
-int rv_RenderCheckFiles(const rv_RenderOptions &o, std::string *error) {
+int RenderCheckFiles(const RenderOptions &o, std::string *error) {
     std::map<Identity, std::pair<std::string, const char *>> seen;
-    const auto add = [&](const Identity &id, const rv_RunFile &f) {
+    const auto add = [&](const Identity &id, const RunFile &f) {
         const auto [it, fresh] = seen.emplace(id, std::pair(f.path, f.role));
         if (fresh) return 0;
         *error = "'" + it->second.first + "' (" + it->second.second + ") and '" + f.path + "' (" + f.role +
@@ -141,17 +141,17 @@ int rv_RenderCheckFiles(const rv_RenderOptions &o, std::string *error) {
         return 2;
     };
     Identity id{};
-    std::vector<rv_RunFile> inputs;
+    std::vector<RunFile> inputs;
     if (!o.terrain.empty()) inputs.push_back({o.terrain, "--terrain", true});
     if (!o.terrain.empty() && !o.colours.empty()) inputs.push_back({o.colours, "--colours", true});
-    for (const rv_RunFile &f : inputs) {
+    for (const RunFile &f : inputs) {
         if (input_identity(f.path, &id, error) != 0) return 1;
         if (const int status = add(id, f)) return status;
     }
     FolderCache folders;
     const int32_t last = o.frames > 0 ? o.frames : 0;
     for (int32_t k = o.frames > 0 ? 1 : 0; k <= last; ++k) {
-        for (const rv_RunFile &f : rv_RenderFrameFiles(o, k)) {
+        for (const RunFile &f : RenderFrameFiles(o, k)) {
             if (output_identity(f.path, &folders, &id, error) != 0) return 1;
             if (const int status = add(id, f)) return status;
         }

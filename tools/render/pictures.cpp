@@ -38,14 +38,14 @@ void fill_colour_row(const void *source, int32_t y, uint8_t *row) {
 
 }  // namespace
 
-rv_PngPicture rv_ScreenPicture(const SDL_Surface *screen) {
+PngPicture ScreenPicture(const SDL_Surface *screen) {
     return {screen->w, screen->h, false, fill_screen_row, screen};
 }
 
-rv_PngPicture rv_HeightPicture(const rv_Surface *surface) {
+PngPicture HeightPicture(const rv_Surface *surface) {
     return {surface->width, surface->height, true, fill_height_row, surface};
 }
 
-rv_PngPicture rv_ColourPicture(const rv_Surface *surface) {
+PngPicture ColourPicture(const rv_Surface *surface) {
     return {surface->width, surface->height, false, fill_colour_row, surface};
 }

@@ -8,8 +8,8 @@
 #include "relvane.h"
 
 // The screen as 8-bit RGB, channels taken by the format's byte shifts.
-rv_PngPicture rv_ScreenPicture(const SDL_Surface *screen);
+PngPicture ScreenPicture(const SDL_Surface *screen);
 // The surface's z field, every pixel, as 16-bit grey.
-rv_PngPicture rv_HeightPicture(const rv_Surface *surface);
+PngPicture HeightPicture(const rv_Surface *surface);
 // The surface's red, green and blue fields, every pixel, as 8-bit RGB.
-rv_PngPicture rv_ColourPicture(const rv_Surface *surface);
+PngPicture ColourPicture(const rv_Surface *surface);

@@ -58,7 +58,7 @@ void on_warning(png_structp, png_const_charp) {}
 
 // The encoder proper; false on failure, with sink filled in. No object with
 // a destructor lives in this frame, as libpng leaves it by longjmp.
-bool encode(Sink *sink, const rv_PngPicture *p, uint8_t *row) {
+bool encode(Sink *sink, const PngPicture *p, uint8_t *row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, on_error, on_warning);
     if (!png) return std::snprintf(sink->message, sizeof sink->message, "out of memory"), false;
     png_infop info = png_create_info_struct(png);
@@ -92,13 +92,13 @@ bool encode(Sink *sink, const rv_PngPicture *p, uint8_t *row) {
 
 }  // namespace
 
-size_t rv_PngRowBytes(int32_t width, bool grey16) {
+size_t PngRowBytes(int32_t width, bool grey16) {
     return static_cast<size_t>(width) * (grey16 ? 2u : 3u);
 }
 
-int rv_PendingOpen(rv_PendingFile *f, const std::string &path, std::string *error) {
+int PendingOpen(PendingFile *f, const std::string &path, std::string *error) {
     f->path = path;
-    if (rv_OutputTarget(path, &f->target, error) != 0) return -1;
+    if (OutputTarget(path, &f->target, error) != 0) return -1;
     // A short fixed name, so that any name the folder takes as the output
     // leaves room for it.
     const size_t slash = f->target.rfind('/');
@@ -108,17 +108,17 @@ int rv_PendingOpen(rv_PendingFile *f, const std::string &path, std::string *erro
     temp.insert(temp.end(), tail, tail + sizeof tail);
     struct stat existing {};
     const mode_t mode = stat(f->target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : new_file_mode();
-    rv_CleanupBlock();
+    CleanupBlock();
     const int fd = mkstemp(temp.data());
     const int err = errno;
     if (fd >= 0) {
-        f->slot = rv_CleanupHold(temp.data());
+        f->slot = CleanupHold(temp.data());
         if (f->slot < 0) {
             unlink(temp.data());
             close(fd);
         }
     }
-    rv_CleanupUnblock();
+    CleanupUnblock();
     if (fd < 0 || f->slot < 0) {
         *error = reason(path, fd < 0 ? err : ENAMETOOLONG);
         return -1;
@@ -128,13 +128,13 @@ int rv_PendingOpen(rv_PendingFile *f, const std::string &path, std::string *erro
     if (!f->file || fchmod(fd, mode) != 0) {
         *error = reason(path, errno);
         if (!f->file) close(fd);
-        rv_PendingDiscard(f);
+        PendingDiscard(f);
         return -1;
     }
     return 0;
 }
 
-int rv_PendingWritePng(rv_PendingFile *f, const rv_PngPicture &picture, uint8_t *row,
+int PendingWritePng(PendingFile *f, const PngPicture &picture, uint8_t *row,
                        std::string *error) {
     Sink sink{f->file, 0, {}};
     errno = 0;
@@ -149,22 +149,22 @@ int rv_PendingWritePng(rv_PendingFile *f, const rv_PngPicture &picture, uint8_t 
     return -1;
 }
 
-int rv_PendingCommit(rv_PendingFile *f, std::string *error) {
+int PendingCommit(PendingFile *f, std::string *error) {
     if (std::rename(f->temp.c_str(), f->target.c_str()) != 0) {
         *error = reason(f->path, errno);
         return -1;
     }
-    rv_CleanupDrop(f->slot);
+    CleanupDrop(f->slot);
     f->slot = -1;
     f->temp.clear();
     return 0;
 }
 
-void rv_PendingDiscard(rv_PendingFile *f) {
+void PendingDiscard(PendingFile *f) {
     if (f->file) std::fclose(f->file);
     f->file = nullptr;
     if (!f->temp.empty()) unlink(f->temp.c_str());
-    rv_CleanupDrop(f->slot);
+    CleanupDrop(f->slot);
     f->slot = -1;
     f->temp.clear();
 }

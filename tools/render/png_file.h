@@ -7,8 +7,8 @@
 #include <string>
 
 // One picture for the encoder: 8-bit RGB or 16-bit grey rows, each filled
-// on demand into a row buffer of at least rv_PngRowBytes bytes.
-struct rv_PngPicture {
+// on demand into a row buffer of at least PngRowBytes bytes.
+struct PngPicture {
     int32_t width;
     int32_t height;
     bool grey16;
@@ -17,12 +17,12 @@ struct rv_PngPicture {
 };
 
 // Bytes of one encoded row of the picture.
-size_t rv_PngRowBytes(int32_t width, bool grey16);
+size_t PngRowBytes(int32_t width, bool grey16);
 
 // A file being written: its name as given, the file that name writes (the
 // same, or a symbolic link's target), and the open temporary, which a
 // signal removes until it is committed or discarded.
-struct rv_PendingFile {
+struct PendingFile {
     std::string path;
     std::string target;
     std::string temp;
@@ -30,17 +30,17 @@ struct rv_PendingFile {
     int slot = -1;
 };
 
-// Creates the temporary beside the file path writes (rv_OutputTarget), with
+// Creates the temporary beside the file path writes (OutputTarget), with
 // the mode of the file it replaces or that of a new file. Returns 0, or -1
 // with the path and the reason in *error.
-int rv_PendingOpen(rv_PendingFile *file, const std::string &path, std::string *error);
+int PendingOpen(PendingFile *file, const std::string &path, std::string *error);
 // Encodes the picture into the pending file (Huffman-only deflate behind
-// the "average" filter, for speed), using row (rv_PngRowBytes long) as
+// the "average" filter, for speed), using row (PngRowBytes long) as
 // scratch, then closes it. Returns 0, or -1 with the reason in *error; the
 // temporary stays until committed or discarded either way.
-int rv_PendingWritePng(rv_PendingFile *file, const rv_PngPicture &picture, uint8_t *row,
+int PendingWritePng(PendingFile *file, const PngPicture &picture, uint8_t *row,
                        std::string *error);
 // Renames the finished temporary onto its path. 0, or -1 with *error.
-int rv_PendingCommit(rv_PendingFile *file, std::string *error);
+int PendingCommit(PendingFile *file, std::string *error);
 // Closes and removes the temporary, if any.
-void rv_PendingDiscard(rv_PendingFile *file);
+void PendingDiscard(PendingFile *file);

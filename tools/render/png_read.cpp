@@ -43,11 +43,11 @@ void on_warning(png_structp png, png_const_charp message) {
     if (s->rows_begun) on_error(png, message);
 }
 
-png_structp png_of(const rv_PngReader *r) { return static_cast<png_structp>(r->png); }
-png_infop info_of(const rv_PngReader *r) { return static_cast<png_infop>(r->info); }
-Source *source_of(const rv_PngReader *r) { return static_cast<Source *>(png_get_io_ptr(png_of(r))); }
+png_structp png_of(const PngReader *r) { return static_cast<png_structp>(r->png); }
+png_infop info_of(const PngReader *r) { return static_cast<png_infop>(r->info); }
+Source *source_of(const PngReader *r) { return static_cast<Source *>(png_get_io_ptr(png_of(r))); }
 
-bool read_header(png_structp png, png_infop info, rv_PngReader *r) {
+bool read_header(png_structp png, png_infop info, PngReader *r) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_sig_bytes(png, 8);
     png_read_info(png, info);
@@ -82,7 +82,7 @@ bool set_rgb(png_structp png, png_infop info) {
     return true;
 }
 
-int damaged(const rv_PngReader *r, std::string *error) {
+int damaged(const PngReader *r, std::string *error) {
     const Source *s = source_of(r);
     if (s->err != 0) {
         *error = "cannot read '" + r->path + "': " + std::strerror(s->err);
@@ -94,7 +94,7 @@ int damaged(const rv_PngReader *r, std::string *error) {
 
 }  // namespace
 
-int rv_PngReadOpen(rv_PngReader *r, const std::string &path, std::string *error) {
+int PngReadOpen(PngReader *r, const std::string &path, std::string *error) {
     r->path = path;
     r->file = std::fopen(path.c_str(), "rb");
     if (!r->file) {
@@ -129,7 +129,7 @@ int rv_PngReadOpen(rv_PngReader *r, const std::string &path, std::string *error)
     return 0;
 }
 
-std::string rv_PngKind(const rv_PngReader &r) {
+std::string PngKind(const PngReader &r) {
     const char *type = "unknown";
     switch (r.colour_type) {
     case PNG_COLOR_TYPE_GRAY: type = "greyscale"; break;
@@ -144,20 +144,20 @@ std::string rv_PngKind(const rv_PngReader &r) {
     return (kind[0] == 'i' || kind[0] == '8' ? "an " : "a ") + kind;
 }
 
-void rv_PngReadAsRgb(rv_PngReader *r) { set_rgb(png_of(r), info_of(r)); }
+void PngReadAsRgb(PngReader *r) { set_rgb(png_of(r), info_of(r)); }
 
-int rv_PngReadRow(rv_PngReader *r, uint8_t *row, std::string *error) {
+int PngReadRow(PngReader *r, uint8_t *row, std::string *error) {
     source_of(r)->rows_begun = true;
     if (!read_row(png_of(r), row)) return damaged(r, error);
     return 0;
 }
 
-int rv_PngReadEnd(rv_PngReader *r, std::string *error) {
+int PngReadEnd(PngReader *r, std::string *error) {
     if (!read_end(png_of(r))) return damaged(r, error);
     return 0;
 }
 
-void rv_PngReadClose(rv_PngReader *r) {
+void PngReadClose(PngReader *r) {
     if (r->png) {
         png_structp png = png_of(r);
         png_infop info = info_of(r);

@@ -6,7 +6,7 @@
 #include <string>
 
 // An open PNG file past its header.
-struct rv_PngReader {
+struct PngReader {
     std::string path;
     FILE *file = nullptr;
     void *png = nullptr;   // png_structp
@@ -21,23 +21,23 @@ struct rv_PngReader {
 // Opens path and reads its header. Returns 0; 1 with "cannot read 'PATH':
 // reason" when the system cannot read it; 2 when it is no PNG or its header
 // is broken (the message says which).
-int rv_PngReadOpen(rv_PngReader *reader, const std::string &path, std::string *error);
+int PngReadOpen(PngReader *reader, const std::string &path, std::string *error);
 
 // What the file is, for messages: "an 8-bit RGB PNG", "a 16-bit greyscale
 // PNG", "an interlaced 8-bit greyscale PNG" ...
-std::string rv_PngKind(const rv_PngReader &reader);
+std::string PngKind(const PngReader &reader);
 
 // Sets the decoder to deliver 8-bit RGB rows: alpha dropped, grey spread
-// over the three channels. For the types rv_PngKind calls 8-bit RGB, RGBA
+// over the three channels. For the types PngKind calls 8-bit RGB, RGBA
 // or greyscale.
-void rv_PngReadAsRgb(rv_PngReader *reader);
+void PngReadAsRgb(PngReader *reader);
 
 // Decodes the next row into row (the file's row bytes after the transforms
 // set: width x channels x depth / 8). After the last row, call it no more
-// and call rv_PngReadEnd. Returns 0, 1 on a read error, 2 for a truncated
+// and call PngReadEnd. Returns 0, 1 on a read error, 2 for a truncated
 // or corrupt file, with the message in *error.
-int rv_PngReadRow(rv_PngReader *reader, uint8_t *row, std::string *error);
+int PngReadRow(PngReader *reader, uint8_t *row, std::string *error);
 // Reads what follows the image, up to the end of the file: 0, 1 or 2.
-int rv_PngReadEnd(rv_PngReader *reader, std::string *error);
+int PngReadEnd(PngReader *reader, std::string *error);
 // Releases the decoder and closes the file.
-void rv_PngReadClose(rv_PngReader *reader);
+void PngReadClose(PngReader *reader);

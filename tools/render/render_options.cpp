@@ -50,14 +50,14 @@ bool read_mode(const char *text, int32_t *out) {
 struct LongOption {
     const char *name;
     const char *range;
-    bool (*read)(rv_RenderOptions *, const char *);
+    bool (*read)(RenderOptions *, const char *);
 };
 
-#define RV_REAL(field, lo, hi) [](rv_RenderOptions *o, const char *t) { return read_float(t, lo, hi, &o->field); }
-#define RV_INT(field, lo, hi) [](rv_RenderOptions *o, const char *t) { return read_int(t, lo, hi, &o->field); }
+#define RV_REAL(field, lo, hi) [](RenderOptions *o, const char *t) { return read_float(t, lo, hi, &o->field); }
+#define RV_INT(field, lo, hi) [](RenderOptions *o, const char *t) { return read_int(t, lo, hi, &o->field); }
 
 const LongOption kLongOptions[] = {
-    {"phase", "a finite number", [](rv_RenderOptions *o, const char *t) {
+    {"phase", "a finite number", [](RenderOptions *o, const char *t) {
          return read_real(t, -HUGE_VAL, HUGE_VAL, &o->phase); }},
     {"roughness", "0 to 2", RV_REAL(roughness, 0.0, 2.0)},
     {"amplitude", "0 to 256", RV_REAL(amplitude, 0.0, 256.0)},
@@ -66,15 +66,15 @@ const LongOption kLongOptions[] = {
     {"haze", "0 to 256", RV_REAL(haze, 0.0, 256.0)},
     {"light", "0 to 90", RV_REAL(light, 0.0, 90.0)},
     {"view", "0 to 90", RV_REAL(view, 0.0, 90.0)},
-    {"mode", "colour, profiles, height or light", [](rv_RenderOptions *o, const char *t) {
+    {"mode", "colour, profiles, height or light", [](RenderOptions *o, const char *t) {
          return read_mode(t, &o->mode); }},
     {"scale", "a whole number 2 to 256", RV_INT(scale, 2, 256)},
-    {"heightmap", "a file name", [](rv_RenderOptions *o, const char *t) { return o->heightmap = t, true; }},
-    {"terrain", "a file name", [](rv_RenderOptions *o, const char *t) { return o->terrain = t, true; }},
-    {"colours", "a file name", [](rv_RenderOptions *o, const char *t) { return o->colours = t, true; }},
+    {"heightmap", "a file name", [](RenderOptions *o, const char *t) { return o->heightmap = t, true; }},
+    {"terrain", "a file name", [](RenderOptions *o, const char *t) { return o->terrain = t, true; }},
+    {"colours", "a file name", [](RenderOptions *o, const char *t) { return o->colours = t, true; }},
     {"threads", "a whole number 0 to 1024", RV_INT(threads, 0, 1024)},
     {"frames", "a whole number 1 to 99999", RV_INT(frames, 1, 99999)},
-    {"fps", "1 to 1000", [](rv_RenderOptions *o, const char *t) {
+    {"fps", "1 to 1000", [](RenderOptions *o, const char *t) {
          return read_real(t, 1.0, 1000.0, &o->fps); }},
 };
 
@@ -84,15 +84,15 @@ const LongOption kLongOptions[] = {
 // Switches that take no value.
 struct Flag {
     const char *name;
-    bool rv_RenderOptions::*field;
+    bool RenderOptions::*field;
     bool value;
 };
 
 const Flag kFlags[] = {
-    {"--no-shapes", &rv_RenderOptions::shapes, false},
-    {"--no-slopes", &rv_RenderOptions::slopes, false},
-    {"--no-shadows", &rv_RenderOptions::shadows, false},
-    {"--help", &rv_RenderOptions::help, true},
+    {"--no-shapes", &RenderOptions::shapes, false},
+    {"--no-slopes", &RenderOptions::slopes, false},
+    {"--no-shadows", &RenderOptions::shadows, false},
+    {"--help", &RenderOptions::help, true},
 };
 
 int bad(std::string *error, std::string message) {
@@ -102,7 +102,7 @@ int bad(std::string *error, std::string message) {
 
 // Notes an option that shapes the built landscape, for the warning that
 // --terrain makes it idle.
-void note_landscape_option(rv_RenderOptions *o, const std::string &name) {
+void note_landscape_option(RenderOptions *o, const std::string &name) {
     static const char *const names[] = {"-t", "--phase", "--roughness", "--amplitude", "--base", "--no-shapes"};
     for (const char *n : names) {
         if (name != n || (", " + o->unused_with_terrain + ",").find(", " + name + ",") != std::string::npos) continue;
@@ -111,17 +111,17 @@ void note_landscape_option(rv_RenderOptions *o, const std::string &name) {
 }
 
 // -wN, -hN, -tN.
-int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
+int read_short(RenderOptions *o, const char *arg, std::string *error) {
     struct Short {
         char letter;
         int32_t hi;
-        int32_t rv_RenderOptions::*field;
+        int32_t RenderOptions::*field;
         const char *range;
     };
     static const Short shorts[] = {
-        {'w', 16384, &rv_RenderOptions::width, "1 to 16384"},
-        {'h', 16384, &rv_RenderOptions::height, "1 to 16384"},
-        {'t', 65536, &rv_RenderOptions::tile_size, "1 to 65536"},
+        {'w', 16384, &RenderOptions::width, "1 to 16384"},
+        {'h', 16384, &RenderOptions::height, "1 to 16384"},
+        {'t', 65536, &RenderOptions::tile_size, "1 to 65536"},
     };
     for (const Short &s : shorts) {
         if (arg[1] != s.letter) continue;
@@ -137,7 +137,7 @@ int read_short(rv_RenderOptions *o, const char *arg, std::string *error) {
     return bad(error, std::string("unknown option '") + arg + "'");
 }
 
-int read_long(rv_RenderOptions *o, const char *arg, std::string *error) {
+int read_long(RenderOptions *o, const char *arg, std::string *error) {
     for (const Flag &f : kFlags) {
         if (std::strcmp(arg, f.name) == 0) return note_landscape_option(o, f.name), o->*f.field = f.value, 0;
         const size_t n = std::strlen(f.name);
@@ -160,7 +160,7 @@ int read_long(rv_RenderOptions *o, const char *arg, std::string *error) {
 
 }  // namespace
 
-int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *error) {
+int RenderReadArgs(RenderOptions *o, int argc, char **argv, std::string *error) {
     bool options_end = false;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
@@ -183,7 +183,7 @@ int rv_RenderReadArgs(rv_RenderOptions *o, int argc, char **argv, std::string *e
     return 0;
 }
 
-std::string rv_RenderFrameName(const std::string &path, int32_t k) {
+std::string RenderFrameName(const std::string &path, int32_t k) {
     const size_t n = path.size();
     const bool png = n >= 4 && path.compare(n - 4, 4, ".png") == 0;
     char number[16];
@@ -191,9 +191,9 @@ std::string rv_RenderFrameName(const std::string &path, int32_t k) {
     return (png ? path.substr(0, n - 4) : path) + number;
 }
 
-const char *rv_RenderUsage() { return "usage: relvane-render [OPTION...] OUTPUT.png"; }
+const char *RenderUsage() { return "usage: relvane-render [OPTION...] OUTPUT.png"; }
 
-const char *rv_RenderHelp() {
+const char *RenderHelp() {
     return "usage: relvane-render [OPTION...] OUTPUT.png\n"
            "Renders the landscape of the test program to a PNG file.\n"
            "  -wN -hN              picture size, 1..16384 (640 x 480)\n"

@@ -6,7 +6,7 @@
 
 // What to render and where to write it. Settings left out keep the values
 // the test program has once its opening move has ended.
-struct rv_RenderOptions {
+struct RenderOptions {
     int32_t width = 640;
     int32_t height = 480;
     int32_t tile_size = 128;
@@ -38,13 +38,13 @@ struct rv_RenderOptions {
 
 // Reads argv[1..argc-1]. Returns 0, or -1 with a one-line message naming
 // the offending option (or the empty argument) in *error.
-int rv_RenderReadArgs(rv_RenderOptions *options, int argc, char **argv, std::string *error);
+int RenderReadArgs(RenderOptions *options, int argc, char **argv, std::string *error);
 
 // Name of frame k (from 1) of a sequence written under path: a trailing
 // ".png" gives way to "-0001.png" (at least four digits).
-std::string rv_RenderFrameName(const std::string &path, int32_t k);
+std::string RenderFrameName(const std::string &path, int32_t k);
 
 // "usage: relvane-render [OPTION...] OUTPUT.png"
-const char *rv_RenderUsage();
+const char *RenderUsage();
 // The usage line and one line per option, for --help.
-const char *rv_RenderHelp();
+const char *RenderHelp();

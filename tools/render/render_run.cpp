@@ -41,12 +41,12 @@ struct Objects {
     rv_DemoLoop loop{};
     std::unique_ptr<uint8_t[]> screen_pixels;
     std::unique_ptr<uint8_t[]> row;
-    rv_TerrainFiles terrain;
+    TerrainFiles terrain;
     ~Objects() {
         SDL_Surface *screen = demo.screen;
         rv_DemoRelease(&demo, &loop);
         if (screen) SDL_FreeSurface(screen);
-        rv_TerrainClose(&terrain);
+        TerrainClose(&terrain);
     }
 };
 
@@ -68,7 +68,7 @@ bool allocate(Objects *o, int32_t w, int32_t h) {
     if (!(d.scene = rv_NewSurface(o->loop.context, w, h))) return false;
     if (!(d.view = rv_NewSurface(o->loop.context, w, h))) return false;
     if (rv_DemoSetUpPipe(&d, &o->loop) != 0) return false;
-    const size_t bytes = std::max(rv_PngRowBytes(d.width, false), rv_PngRowBytes(std::max(w, 1), false));
+    const size_t bytes = std::max(PngRowBytes(d.width, false), PngRowBytes(std::max(w, 1), false));
     o->row.reset(new (std::nothrow) uint8_t[bytes]);
     return o->row != nullptr;
 }
@@ -81,20 +81,20 @@ int fail(int status, const std::string &message) {
 // Everything before the first frame: the files checked, the given terrain
 // opened, memory allocated, the threads set and the terrain read. Returns
 // 0, or the exit status after the message.
-int prepare(Objects *o, const rv_RenderOptions &options) {
+int prepare(Objects *o, const RenderOptions &options) {
     std::string error;
-    if (const int status = rv_RenderCheckFiles(options, &error)) return fail(status, error);
-    rv_RenderOptions sized = options;
+    if (const int status = RenderCheckFiles(options, &error)) return fail(status, error);
+    RenderOptions sized = options;
     const bool given = !options.terrain.empty();
     if (given) {
-        if (const int status = rv_TerrainOpen(&o->terrain, options, &error)) return fail(status, error);
+        if (const int status = TerrainOpen(&o->terrain, options, &error)) return fail(status, error);
         if (!options.width_given) sized.width = o->terrain.heights.width - 1;
         if (!options.height_given) sized.height = o->terrain.heights.height - 1;
         if (!options.unused_with_terrain.empty())
             std::fprintf(stderr, "relvane-render: %s: no effect with --terrain\n", options.unused_with_terrain.c_str());
     }
     rv_Demo &d = o->demo;
-    rv_RenderSetUp(&d, &o->loop, sized);
+    RenderSetUp(&d, &o->loop, sized);
     const int32_t w = given ? o->terrain.heights.width : d.width + 1;
     const int32_t h = given ? o->terrain.heights.height : d.height + 1;
     if (!allocate(o, w, h)) {
@@ -107,8 +107,8 @@ int prepare(Objects *o, const rv_RenderOptions &options) {
     if (rv_SetThreads(o->loop.context, options.threads) != 0)
         return fail(2, "--threads=" + std::to_string(options.threads) + ": this build runs on one thread only");
     if (given) {
-        if (const int status = rv_TerrainRead(&o->terrain, d.scene, &error)) return fail(status, error);
-        rv_TerrainClose(&o->terrain);
+        if (const int status = TerrainRead(&o->terrain, d.scene, &error)) return fail(status, error);
+        TerrainClose(&o->terrain);
         d.scene_dirty = 0;
     }
     return 0;
@@ -117,14 +117,14 @@ int prepare(Objects *o, const rv_RenderOptions &options) {
 // Renames a frame's finished files into place together, with the signals
 // held: all of them, or (when a rename fails) none, the ones already
 // renamed removed again.
-int commit_all(rv_PendingFile *files, size_t count, std::string *error) {
-    rv_CleanupBlock();
+int commit_all(PendingFile *files, size_t count, std::string *error) {
+    CleanupBlock();
     int status = 0;
     size_t done = 0;
-    for (; done < count && status == 0; ++done) status = rv_PendingCommit(&files[done], error);
+    for (; done < count && status == 0; ++done) status = PendingCommit(&files[done], error);
     if (status != 0)
         for (size_t i = 0; i + 1 < done; ++i) unlink(files[i].target.c_str());
-    rv_CleanupUnblock();
+    CleanupUnblock();
     return status;
 }
 
@@ -132,13 +132,13 @@ int commit_all(rv_PendingFile *files, size_t count, std::string *error) {
 // the given one taken, its heights and colours written, the view shaded and
 // shown, the picture written, and all of them committed. None of its files
 // is left when any fails.
-int write_frame(Objects *o, const rv_RenderOptions &options, int32_t k, const Progress &stages,
+int write_frame(Objects *o, const RenderOptions &options, int32_t k, const Progress &stages,
                 std::string *error) {
     rv_Demo &d = o->demo;
-    const std::vector<rv_RunFile> names = rv_RenderFrameFiles(options, k);
-    rv_PendingFile files[3];
+    const std::vector<RunFile> names = RenderFrameFiles(options, k);
+    PendingFile files[3];
     int status = 0;
-    for (size_t i = 0; i < names.size() && status == 0; ++i) status = rv_PendingOpen(&files[i], names[i].path, error);
+    for (size_t i = 0; i < names.size() && status == 0; ++i) status = PendingOpen(&files[i], names[i].path, error);
     if (status == 0) {
         rv_Surface *target = d.scene;
         if (options.terrain.empty()) {
@@ -152,7 +152,7 @@ int write_frame(Objects *o, const rv_RenderOptions &options, int32_t k, const Pr
         for (size_t i = 1; i < names.size() && status == 0; ++i) {
             const bool heights = std::strcmp(names[i].role, "--heightmap") == 0;
             stages.say(heights ? "writing the heightmap" : "writing the colours");
-            status = rv_PendingWritePng(&files[i], heights ? rv_HeightPicture(target) : rv_ColourPicture(target),
+            status = PendingWritePng(&files[i], heights ? HeightPicture(target) : ColourPicture(target),
                                         o->row.get(), error);
         }
     }
@@ -162,16 +162,16 @@ int write_frame(Objects *o, const rv_RenderOptions &options, int32_t k, const Pr
         stages.say("drawing the picture");
         rv_DemoShow(&d);
         stages.say("writing the picture");
-        status = rv_PendingWritePng(&files[0], rv_ScreenPicture(d.screen), o->row.get(), error);
+        status = PendingWritePng(&files[0], ScreenPicture(d.screen), o->row.get(), error);
     }
     if (status == 0) status = commit_all(files, names.size(), error);
-    for (rv_PendingFile &f : files) rv_PendingDiscard(&f);
+    for (PendingFile &f : files) PendingDiscard(&f);
     return status;
 }
 
 }  // namespace
 
-void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &o) {
+void RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const RenderOptions &o) {
     rv_DemoDefaults(demo, loop);
     rv_DemoStopIntro(demo);
     demo->width = o.width;
@@ -193,8 +193,8 @@ void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &o)
     demo->animate = o.frames > 0 && o.terrain.empty();
 }
 
-int rv_RenderRun(const rv_RenderOptions &options, bool progress) {
-    rv_CleanupInstall();
+int RenderRun(const RenderOptions &options, bool progress) {
+    CleanupInstall();
     Objects o;
     if (const int status = prepare(&o, options)) return status;
     const int64_t pixels = int64_t{o.demo.scene->width} * o.demo.scene->height;

@@ -10,7 +10,7 @@
 
 // The demo record for the options: the test program's start values, its
 // opening move ended, then each setting of the options.
-void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &options);
+void RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const RenderOptions &options);
 
 // Renders and writes everything the options ask for. Progress goes to
 // standard error when progress is set. Every file is checked before
@@ -20,4 +20,4 @@ void rv_RenderSetUp(rv_Demo *demo, rv_DemoLoop *loop, const rv_RenderOptions &op
 // written) or a file cannot be read or written (frames written before it
 // stay, none of its own). SIGINT, SIGTERM and SIGHUP remove the
 // temporaries in flight and end the process by the signal.
-int rv_RenderRun(const rv_RenderOptions &options, bool progress);
+int RenderRun(const RenderOptions &options, bool progress);

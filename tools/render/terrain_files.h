@@ -12,20 +12,20 @@
 constexpr int32_t kTerrainMaxSide = 65536;
 constexpr int64_t kTerrainMaxPixels = int64_t{1} << 30;
 
-struct rv_TerrainFiles {
-    rv_PngReader heights;
-    rv_PngReader colours;  // open when --colours is given with --terrain
+struct TerrainFiles {
+    PngReader heights;
+    PngReader colours;  // open when --colours is given with --terrain
 };
 
 // Opens the files and checks their types and sizes, and that the picture
 // the sizes give fits (W - 1 by H - 1 unless -w or -h is given). Returns 0,
 // 1 (a file the system cannot read) or 2 (a file of the wrong kind or
 // size), with the message in *error. Close the files in either case.
-int rv_TerrainOpen(rv_TerrainFiles *files, const rv_RenderOptions &options, std::string *error);
+int TerrainOpen(TerrainFiles *files, const RenderOptions &options, std::string *error);
 
 // Decodes every row into surface (the files' size): z from the heights
 // (8-bit grey times 256, 16-bit grey as it is), colours from the colour
 // map or the base colour. Returns 0, 1 or 2 with *error.
-int rv_TerrainRead(rv_TerrainFiles *files, rv_Surface *surface, std::string *error);
+int TerrainRead(TerrainFiles *files, rv_Surface *surface, std::string *error);
 
-void rv_TerrainClose(rv_TerrainFiles *files);
+void TerrainClose(TerrainFiles *files);
