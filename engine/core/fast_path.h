@@ -1,8 +1,8 @@
 // The switch of the fast-path layer and what every layer's fast paths share.
-// The fast paths are bit-exact rewrites of the hot loops over portable
-// vectors, built only when RELVANE_SIMD is on. Their entries are listed once,
-// in fast_table.h, and run from the one table chosen there; a public function
-// calls its entry first and runs its own plain code when the entry declines.
+// The fast paths are bit-exact rewrites of the plain kernels over portable
+// vectors, built only when RELVANE_SIMD is on. Every kernel is an entry of
+// the one table (fast_table.h); an operation calls its slot, which holds the
+// plain kernel or the vector target's.
 #pragma once
 
 #include <cstdint>
@@ -12,30 +12,19 @@
 namespace relvane {
 
 #if RELVANE_SIMD
-// On by default; tests switch it off to reach the plain code. Switching
-// empties or refills the table, so it must not race a running operation.
+// On by default; tests switch it off to run the plain kernels. Switching
+// refills the table, so it must not race a running operation.
 inline bool fast_paths_on = true;
-inline bool fast_paths_enabled() { return fast_paths_on; }
 inline void set_fast_paths_enabled(bool on) {
     fast_paths_on = on;
     (void)fast::table();  // the first choice is made before it is overwritten
-    fast::chosen_table = on ? fast::best_table() : fast::Table{};
+    fast::chosen_table = on ? fast::best_table() : fast::plain_table;
 }
 // Refills the table for the vector target in force (a test forcing one).
-inline void choose_fast_paths() {
-    if (fast_paths_on) set_fast_paths_enabled(true);
-}
-
-// The passes not yet in the table ask the switch on every call.
-#define RELVANE_TRY_FAST(call)                                      \
-    do {                                                            \
-        if (::relvane::fast_paths_on && (call)) return;             \
-    } while (0)
+inline void choose_fast_paths() { set_fast_paths_enabled(fast_paths_on); }
 #else
+inline void set_fast_paths_enabled(bool) {}
 inline void choose_fast_paths() {}
-#define RELVANE_TRY_FAST(call) \
-    do {                       \
-    } while (0)
 #endif
 
 // A 32-bit word of pixel memory; pixels are read and written as words.

@@ -4,6 +4,7 @@
 // cut, so the bytes are the same at every count.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "context.h"
@@ -91,6 +92,22 @@ inline int64_t rows_worth_a_thread(int64_t width) {
 template <class Body>
 void parallel_rows(const rv_Context *context, int64_t rows, int64_t width, Body &&body) {
     parallel_chunks(context, rows, rows_worth_a_thread(width), static_cast<Body &&>(body));
+}
+
+// Columns a vector kernel draws side by side at most, so that bands of
+// columns cut at multiples of it hand every kernel whole vectors.
+inline constexpr int64_t widest_column_band = 64;
+
+// Runs body(first, last) over columns [0, columns) of height pixels each, in
+// chunks of at least pixels_worth_a_thread pixels, cut at multiples of
+// widest_column_band columns (the last chunk takes the rest).
+template <class Body>
+void parallel_columns(const rv_Context *context, int64_t columns, int64_t height, Body &&body) {
+    const int64_t unit = widest_column_band;
+    const int64_t bands = (columns + unit - 1) / unit;
+    parallel_rows(context, bands, unit * height, [&](int64_t first, int64_t last) {
+        body(first * unit, std::min(last * unit, columns));
+    });
 }
 
 }  // namespace relvane

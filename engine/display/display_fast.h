@@ -1,6 +1,6 @@
-// Fast paths of the display functions: the table's show_* entries
-// (core/fast_table.h). Each returns true when it has done the whole
-// operation, false to leave it to the plain code.
+// The display functions' slots: the table's show_* entries
+// (core/fast_table.h), kernels over bands of screen rows (the tilted view:
+// of screen columns).
 #pragma once
 
 #include "../core/fast_path.h"

@@ -117,30 +117,41 @@ private:
     SDL_Surface *s_;
 };
 
-// The common frame, its rows shared among the context's threads. For each shown row y, row_setup(y) gives the source row
-// and a colour function for that row; the colour function maps a source
-// pixel to an Rgb and returns false to leave the screen pixel as it was.
-template <typename RowSetup>
-void show_frame(const rv_Surface *surface, SDL_Surface *screen, RowSetup row_setup) {
+// A straight-down display: locks the screen, reads its layout once and runs
+// the display's kernel (its slot, a row kernel of the fast table) over bands
+// of the shown rows on the context's threads. value: the display's one
+// parameter, passed on.
+template <typename Kernel>
+void show_screen(const rv_Surface *surface, SDL_Surface *screen, int32_t value, const Kernel &kernel) {
     const ScreenLock lock(screen);
     const ScreenLayout l = screen_layout(screen, surface);
     parallel_rows(surface->context, l.h, l.w, [&](int64_t first, int64_t last) {
-        for (auto y = static_cast<int32_t>(first); y < last; ++y) {
-            auto [src, colour] = row_setup(y);
-            uint8_t *dst = screen_row(screen, y);
-            for (int32_t x = 0; x < l.w; ++x, ++src, dst += l.bytes) {
-                Rgb c;
-                if (colour(*src, c)) put_rgb(dst, l, c);
-            }
-        }
+        kernel(surface, screen, l, value, static_cast<int32_t>(first), static_cast<int32_t>(last));
     });
 }
 
-// The frame for functions that show surface row y on screen row y with one
+// The plain row kernels' loop over screen rows [first, last). For each row y,
+// row_setup(y) gives the source row and a colour function for that row; the
+// colour function maps a source pixel to an Rgb and returns false to leave
+// the screen pixel as it was.
+template <typename RowSetup>
+void show_frame(SDL_Surface *screen, const ScreenLayout &l, int32_t first, int32_t last, RowSetup row_setup) {
+    for (int32_t y = first; y < last; ++y) {
+        auto [src, colour] = row_setup(y);
+        uint8_t *dst = screen_row(screen, y);
+        for (int32_t x = 0; x < l.w; ++x, ++src, dst += l.bytes) {
+            Rgb c;
+            if (colour(*src, c)) put_rgb(dst, l, c);
+        }
+    }
+}
+
+// The same for displays that show surface row y on screen row y with one
 // colour function for every pixel.
 template <typename Colour>
-void show_pixels(const rv_Surface *surface, SDL_Surface *screen, Colour colour) {
-    show_frame(surface, screen, [surface, colour](int32_t y) {
+void show_pixels(const rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t first,
+                 int32_t last, Colour colour) {
+    show_frame(screen, l, first, last, [surface, colour](int32_t y) {
         return std::pair<const rv_Pixel *, Colour>(surface_row(surface, y), colour);
     });
 }

@@ -5,10 +5,14 @@
 
 using namespace relvane;
 
-extern "C" void rv_ShowColour(const rv_Surface *surface, SDL_Surface *screen) {
-    if (fast::show_colour(surface, screen)) return;
-    show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
+RELVANE_PLAIN_KERNEL(show_colour) {
+    (void)value;
+    show_pixels(surface, screen, l, first, last, [](const rv_Pixel &p, Rgb &c) {
         c = lit_colour(p);
         return true;
     });
+}
+
+extern "C" void rv_ShowColour(const rv_Surface *surface, SDL_Surface *screen) {
+    show_screen(surface, screen, 0, fast::show_colour);
 }

@@ -16,10 +16,10 @@ using namespace hn;  // the shared formulas call vector operations unqualified
 
 RELVANE_FAST_KERNEL(show_colour) {
 #if HWY_TARGET == HWY_SCALAR
-    (void)surface, (void)screen;
-    return false;  // the store needs whole 16-byte blocks
+    plain::show_colour(surface, screen, l, value, first, last);  // the store needs whole 16-byte blocks
 #else
-    return show_rows(surface, screen, [](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+    if (!vector_screen(l)) return plain::show_colour(surface, screen, l, value, first, last);
+    show_rows(surface, screen, l, first, last, [](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &layout) {
         const ScalableTag<uint32_t> d;
         const auto *words = reinterpret_cast<const uint32_t *>(src);
         auto group = [d, words](size_t i) {
@@ -31,7 +31,7 @@ RELVANE_FAST_KERNEL(show_colour) {
             const Rgb c = lit_colour(src[i]);
             return pack(c.r, c.g, c.b);
         };
-        put_row<false>(d, dst, w, screen_order(l), l, group, one);
+        put_row<false>(d, dst, w, screen_order(layout), layout, group, one);
     });
 #endif
 }

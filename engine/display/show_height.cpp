@@ -7,9 +7,10 @@
 
 using namespace relvane;
 
-extern "C" void rv_ShowHeight(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
-    if (fast::show_height(surface, screen, scale)) return;
-    show_pixels(surface, screen, [scale](const rv_Pixel &p, Rgb &c) {
+// value: the scale.
+RELVANE_PLAIN_KERNEL(show_height) {
+    const int32_t scale = value;
+    show_pixels(surface, screen, l, first, last, [scale](const rv_Pixel &p, Rgb &c) {
         // 32-bit product with wrap-around, formed without signed overflow.
         const auto t = static_cast<int32_t>(static_cast<uint32_t>(p.z) * static_cast<uint32_t>(scale));
         FalseColour f;
@@ -17,4 +18,8 @@ extern "C" void rv_ShowHeight(const rv_Surface *surface, SDL_Surface *screen, in
         c = rgb(f);
         return true;
     });
+}
+
+extern "C" void rv_ShowHeight(const rv_Surface *surface, SDL_Surface *screen, int32_t scale) {
+    show_screen(surface, screen, scale, fast::show_height);
 }

@@ -50,15 +50,16 @@ void height_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout
 
 RELVANE_FAST_KERNEL(show_height) {
 #if HWY_TARGET == HWY_SCALAR
-    (void)surface, (void)screen, (void)scale;
-    return false;
+    plain::show_height(surface, screen, l, value, first, last);
 #else
+    if (!vector_screen(l)) return plain::show_height(surface, screen, l, value, first, last);
+    const int32_t scale = value;
     const bool keeps = scale < 0 || scale > 32768;
-    return show_rows(surface, screen, [keeps, scale](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+    show_rows(surface, screen, l, first, last, [keeps, scale](const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayout &layout) {
         if (keeps)
-            height_row<true>(src, dst, w, l, scale);
+            height_row<true>(src, dst, w, layout, scale);
         else
-            height_row<false>(src, dst, w, l, scale);
+            height_row<false>(src, dst, w, layout, scale);
     });
 #endif
 }

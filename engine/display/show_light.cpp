@@ -6,10 +6,14 @@
 
 using namespace relvane;
 
-extern "C" void rv_ShowLight(const rv_Surface *surface, SDL_Surface *screen) {
-    if (fast::show_light(surface, screen)) return;
-    show_pixels(surface, screen, [](const rv_Pixel &p, Rgb &c) {
+RELVANE_PLAIN_KERNEL(show_light) {
+    (void)value;
+    show_pixels(surface, screen, l, first, last, [](const rv_Pixel &p, Rgb &c) {
         c = rgb(light_colour(p.light));
         return true;
     });
+}
+
+extern "C" void rv_ShowLight(const rv_Surface *surface, SDL_Surface *screen) {
+    show_screen(surface, screen, 0, fast::show_light);
 }

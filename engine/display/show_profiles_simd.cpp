@@ -39,14 +39,14 @@ void profile_row(const rv_Pixel *src, uint8_t *dst, int32_t w, const ScreenLayou
 
 RELVANE_FAST_KERNEL(show_profiles) {
 #if HWY_TARGET == HWY_SCALAR
-    (void)surface, (void)screen, (void)rows;
-    return false;
+    plain::show_profiles(surface, screen, l, value, first, last);
 #else
+    if (!vector_screen(l)) return plain::show_profiles(surface, screen, l, value, first, last);
     // as the plain code clamps it: n * 65535 fits 32 signed bits
-    const int32_t n = std::clamp<int32_t>(rows, 1, 32768);
-    return show_screen_rows(surface, screen, [surface, n](int32_t y, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+    const int32_t n = std::clamp<int32_t>(value, 1, 32768);
+    show_screen_rows(screen, l, first, last, [surface, n](int32_t y, uint8_t *dst, int32_t w, const ScreenLayout &layout) {
         const int32_t top = y / n * n;
-        profile_row(surface_row(surface, top), dst, w, l, n, y - top);
+        profile_row(surface_row(surface, top), dst, w, layout, n, y - top);
     });
 #endif
 }

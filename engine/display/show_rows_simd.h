@@ -38,27 +38,23 @@ inline void put_packed(uint8_t *dst, const ScreenLayout &l, uint32_t v) {
 
 inline uint32_t pack(uint32_t red, uint32_t green, uint32_t blue) { return red | green << 8 | blue << 16; }
 
-// Locks the screen and runs row(y, screen row, width, layout) over the shown
-// rows, shared among the context's threads. Declines a screen that is not 3
-// or 4 bytes per pixel with three distinct channel bytes; the layout's byte
-// indices say where each channel goes.
+// The screens the vector stores take: 3 or 4 bytes per pixel (the layout's
+// channel bytes are distinct); the layout's byte indices say where each
+// channel goes. The others take the plain kernel.
+inline bool vector_screen(const ScreenLayout &l) { return l.bytes == 3 || l.bytes == 4; }
+
+// Runs row(y, screen row, width, layout) over screen rows [first, last).
 template <typename Row>
-bool show_screen_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
-    ScreenLayout c;
-    if (!screen_channels(screen->format, c) || (c.bytes != 3 && c.bytes != 4)) return false;
-    const ScreenLock lock(screen);
-    const ScreenLayout l = screen_layout(screen, surface);
-    parallel_rows(surface->context, l.h, l.w, [&](int64_t first, int64_t last) {
-        for (auto y = static_cast<int32_t>(first); y < last; ++y) row(y, screen_row(screen, y), l.w, l);
-    });
-    return true;
+void show_screen_rows(SDL_Surface *screen, const ScreenLayout &layout, int32_t first, int32_t last, Row row) {
+    for (int32_t y = first; y < last; ++y) row(y, screen_row(screen, y), layout.w, layout);
 }
 
-// The same for functions that show surface row y on screen row y: row(source
+// The same for displays that show surface row y on screen row y: row(source
 // row, screen row, width, layout).
 template <typename Row>
-bool show_rows(const rv_Surface *surface, SDL_Surface *screen, Row row) {
-    return show_screen_rows(surface, screen, [surface, row](int32_t y, uint8_t *dst, int32_t w, const ScreenLayout &l) {
+void show_rows(const rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &layout, int32_t first,
+               int32_t last, Row row) {
+    show_screen_rows(screen, layout, first, last, [surface, row](int32_t y, uint8_t *dst, int32_t w, const ScreenLayout &l) {
         row(surface_row(surface, y), dst, w, l);
     });
 }

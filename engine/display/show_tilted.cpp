@@ -61,8 +61,8 @@ void relvane::tilted_front(rv_Surface *surface, int32_t h, int32_t w) {
     for (int32_t x = 0; x < w; ++x) front[x].light = 0;
 }
 
-void relvane::tilted_columns(rv_Surface *surface, SDL_Surface *screen, const ScreenLayout &l, int32_t h,
-                             int32_t sine, int32_t cosine, int32_t x_begin, int32_t x_end) {
+RELVANE_PLAIN_KERNEL(show_tilted) {
+    const int32_t x_begin = first, x_end = last;
     const int32_t pitch = screen->pitch;
     uint8_t *const column0 = screen_row(screen, 0);
     auto column = [&](int32_t x) { return column0 + static_cast<ptrdiff_t>(x) * l.bytes; };
@@ -105,10 +105,9 @@ extern "C" void rv_ShowTilted(rv_Surface *surface, SDL_Surface *screen, float an
     const int32_t w = l.w;
     const int32_t h = std::min(l.h, max_rows);
     if (w <= 0 || h <= 0) return;
-    if (fast::show_tilted(surface, screen, l, h, v.s, v.c)) return;
     tilted_front(surface, h, w);
     // Columns are drawn whole and apart from each other.
-    parallel_rows(surface->context, w, h, [&](int64_t first, int64_t last) {
-        tilted_columns(surface, screen, l, h, v.s, v.c, static_cast<int32_t>(first), static_cast<int32_t>(last));
+    parallel_columns(surface->context, w, h, [&](int64_t first, int64_t last) {
+        fast::show_tilted(surface, screen, l, h, v.s, v.c, static_cast<int32_t>(first), static_cast<int32_t>(last));
     });
 }

@@ -364,19 +364,16 @@ void show_band(const Frame &f, int32_t x0, size_t n) {
 
 RELVANE_FAST_KERNEL(show_tilted) {
 #if HWY_TARGET == HWY_SCALAR
-    (void)surface, (void)screen, (void)l, (void)h, (void)sine, (void)cosine;
-    return false;  // one lane: the plain code is the block
+    plain::show_tilted(surface, screen, l, h, sine, cosine, first, last);  // one lane: the plain code is the block
 #else
     // Screens whose channels share a byte, and 4-byte screens in another
     // order than the tile's (red, green, blue from the low byte), are the
-    // plain code's.
+    // plain kernel's.
     const bool tile_order = l.bytes == 4 && l.r == 0 && l.g == 1 && l.b == 2;
-    if ((l.bytes != 3 && !tile_order) || l.r == l.g || l.g == l.b || l.r == l.b) return false;
-    if (!pixel_aligned(surface->pixels)) return false;
+    if ((l.bytes != 3 && !tile_order) || l.r == l.g || l.g == l.b || l.r == l.b || !pixel_aligned(surface->pixels))
+        return plain::show_tilted(surface, screen, l, h, sine, cosine, first, last);
     using namespace tilted;
     const size_t lanes = Lanes(DU());
-    const int32_t w = l.w;
-    tilted_front(surface, h, w);
     Frame f{surface->pixels, surface->pitch, h, tilted_nearest(surface, h), static_cast<uint32_t>(sine),
             static_cast<uint32_t>(cosine), screen_row(screen, 0), screen->pitch,
             reinterpret_cast<int32_t *>(surface_row(surface, surface->height - 1)), nullptr, nullptr, {}, {},
@@ -389,35 +386,29 @@ RELVANE_FAST_KERNEL(show_tilted) {
     for (int32_t i = 12; i < 16; ++i) f.order[i] = 15;  // dropped
     for (size_t i = 0; i < lanes; ++i)
         f.pack[i] = static_cast<int32_t>(4 * i < 3 * lanes ? i / 3 * 4 + i % 3 : i);
-    // Columns are drawn whole and apart from each other: bands of them are
-    // shared among the context's threads, each with a tile of its own.
+    // Columns are drawn whole and apart from each other, a band of them at
+    // a time in a tile of its own.
     const size_t span = std::max<size_t>(1, band_columns / lanes);  // vectors per band
-    const auto band = static_cast<int32_t>(span * lanes);
-    parallel_rows(surface->context, (w + band - 1) / band, int64_t{band} * h, [&](int64_t first, int64_t last) {
-        auto x0 = static_cast<int32_t>(first) * band;
-        const int32_t end = std::min(static_cast<int32_t>(last) * band, w);
-        // The tile and the edges come from the heap: a worker's stack may be
-        // small. Without the memory, the plain code draws these columns.
-        constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
-        const size_t edge_bytes = (span * lanes * 4 + align - 1) / align * align;
-        const size_t bytes =
-            edge_bytes + ((static_cast<size_t>(h) + min_run) * span * lanes * 4 + align - 1) / align * align;
-        const std::unique_ptr<uint32_t, decltype(&std::free)> memory(
-            static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
-        if (memory) {
-            Frame part = f;
-            part.edges = memory.get();
-            part.tile = memory.get() + edge_bytes / 4;
-            const auto vector = static_cast<int32_t>(lanes);
-            while (end - x0 >= vector) {
-                const size_t n = std::min(span, static_cast<size_t>((end - x0) / vector));
-                show_band(part, x0, n);
-                x0 += static_cast<int32_t>(n * lanes);
-            }
+    int32_t x0 = first;
+    // The tile and the edges come from the heap: a worker's stack may be
+    // small. Without the memory, the plain kernel draws these columns.
+    constexpr size_t align = HWY_MAX_BYTES;  // a whole vector of the widest kind
+    const size_t edge_bytes = (span * lanes * 4 + align - 1) / align * align;
+    const size_t bytes =
+        edge_bytes + ((static_cast<size_t>(h) + min_run) * span * lanes * 4 + align - 1) / align * align;
+    const std::unique_ptr<uint32_t, decltype(&std::free)> memory(
+        static_cast<uint32_t *>(std::aligned_alloc(align, bytes)), &std::free);
+    if (memory) {
+        f.edges = memory.get();
+        f.tile = memory.get() + edge_bytes / 4;
+        const auto vector = static_cast<int32_t>(lanes);
+        while (last - x0 >= vector) {
+            const size_t n = std::min(span, static_cast<size_t>((last - x0) / vector));
+            show_band(f, x0, n);
+            x0 += static_cast<int32_t>(n * lanes);
         }
-        if (x0 < end) tilted_columns(surface, screen, l, h, sine, cosine, x0, end);
-    });
-    return true;
+    }
+    if (x0 < last) plain::show_tilted(surface, screen, l, h, sine, cosine, x0, last);
 #endif
 }
 

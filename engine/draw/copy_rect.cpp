@@ -17,6 +17,19 @@ bool lies_after(const rv_Pixel *a, const rv_Pixel *b) {
 
 }  // namespace
 
+// Rows bottom-up, and each row from its end, when backwards.
+RELVANE_PLAIN_KERNEL(copy_block) {
+    for (int32_t k = 0; k < rows; ++k) {
+        const int32_t row = backwards ? rows - 1 - k : k;
+        const rv_Pixel *s = src + static_cast<ptrdiff_t>(row) * src_pitch;
+        rv_Pixel *d = dst + static_cast<ptrdiff_t>(row) * dst_pitch;
+        if (mask == RV_FIELD_ALL)
+            std::memmove(d, s, static_cast<size_t>(n) * sizeof(rv_Pixel));
+        else
+            relvane::move_fields<1>(mask, d, s, n, backwards);
+    }
+}
+
 // The source rectangle is clipped to the source (and written back) by the
 // shared rule; the block is then cut to the part that lands inside dst.
 // Overlapping surfaces (windows into one parent, same pitch) copy as through
@@ -45,17 +58,7 @@ extern "C" void rv_CopyRect(uint32_t mask, const rv_Surface *src, rv_Rect *rect,
     auto band = [&](int64_t first, int64_t last) {
         const rv_Pixel *s0 = from + first * src->pitch;
         rv_Pixel *d0 = to + first * dst->pitch;
-        const auto count = static_cast<int32_t>(last - first);
-        if (relvane::fast::copy_block(m, s0, src->pitch, d0, dst->pitch, n, count, backwards)) return;
-        for (int32_t k = 0; k < count; ++k) {
-            const int32_t row = backwards ? count - 1 - k : k;
-            const rv_Pixel *s = s0 + static_cast<ptrdiff_t>(row) * src->pitch;
-            rv_Pixel *d = d0 + static_cast<ptrdiff_t>(row) * dst->pitch;
-            if (m == RV_FIELD_ALL)
-                std::memmove(d, s, static_cast<size_t>(n) * sizeof(rv_Pixel));
-            else
-                relvane::move_fields<1>(m, d, s, n, backwards);
-        }
+        relvane::fast::copy_block(m, s0, src->pitch, d0, dst->pitch, n, static_cast<int32_t>(last - first), backwards);
     };
     const auto address = [](const rv_Pixel *p) { return reinterpret_cast<uintptr_t>(p); };
     const uintptr_t s_end = address(from + static_cast<ptrdiff_t>(rows - 1) * src->pitch + n);

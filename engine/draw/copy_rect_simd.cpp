@@ -44,7 +44,8 @@ void merge_run(uint64_t *d, const uint64_t *s, size_t n, uint64_t keep, bool bac
 }
 
 RELVANE_FAST_KERNEL(copy_block) {
-    if (!pixel_aligned(src) || !pixel_aligned(dst)) return false;
+    if (!pixel_aligned(src) || !pixel_aligned(dst))
+        return plain::copy_block(mask, src, src_pitch, dst, dst_pitch, n, rows, backwards);
     const uint64_t set = field_bytes(mask);
     const Runs rs = runs(n, rows, src_pitch == n && dst_pitch == n);
     for (size_t k = 0; k < rs.count; ++k) {
@@ -57,7 +58,6 @@ RELVANE_FAST_KERNEL(copy_block) {
             merge_run(reinterpret_cast<PixelBits *>(d), reinterpret_cast<const PixelBits *>(s), rs.n, ~set,
                       backwards);
     }
-    return true;
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE

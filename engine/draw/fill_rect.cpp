@@ -42,14 +42,14 @@ void fill_row(uint32_t mask, rv_Pixel *row, int32_t n, const rv_Pixel &v) {
 
 }  // namespace
 
+RELVANE_PLAIN_KERNEL(fill_rect) {
+    const uint32_t m = mask & RV_FIELD_ALL;
+    if (m == 0) return;
+    const rv_Pixel v = *value;
+    relvane::for_each_area_row(surface, rect, [&](rv_Pixel *row, int32_t n) { fill_row(m, row, n, v); });
+}
+
 extern "C" void rv_FillRect(uint32_t mask, rv_Surface *surface, rv_Rect *rect,
                             const rv_Pixel *value) {
-    const uint32_t m = mask & RV_FIELD_ALL;
-    const rv_Pixel v = *value;
-    relvane::for_each_area_band(surface, rect, [&](rv_Rect *band) {
-        if (relvane::fast::fill_rect(mask, surface, band, value)) return;
-        relvane::for_each_area_row(surface, band, [&](rv_Pixel *row, int32_t n) {
-            if (m != 0) fill_row(m, row, n, v);
-        });
-    });
+    relvane::for_each_area_band(surface, rect, [&](rv_Rect *band) { relvane::fast::fill_rect(mask, surface, band, value); });
 }

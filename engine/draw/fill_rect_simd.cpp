@@ -34,16 +34,15 @@ void fill_run(uint64_t *p, size_t n, uint64_t keep, uint64_t value) {
 }
 
 RELVANE_FAST_KERNEL(fill_rect) {
-    if (!pixel_aligned(surface->pixels)) return false;
+    if (!pixel_aligned(surface->pixels)) return plain::fill_rect(mask, surface, rect, value);
     const rv_Rect r = rv_ClipRect(surface, rect);
     const uint64_t set = field_bytes(mask);
-    if (r.w <= 0 || r.h <= 0 || set == 0) return true;
+    if (r.w <= 0 || r.h <= 0 || set == 0) return;
     uint64_t v;
     std::memcpy(&v, value, sizeof v);
     const Runs rs = runs(r.w, r.h, r.w == surface->pitch);
     auto *row = reinterpret_cast<PixelBits *>(surface_pixel(surface, r.x, r.y));
     for (size_t k = 0; k < rs.count; ++k, row += surface->pitch) fill_run(row, rs.n, ~set, v & set);
-    return true;
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE

@@ -49,10 +49,9 @@ void raise_row(rv_Pixel *row, int32_t n, int32_t level, int32_t factor) {
 
 RELVANE_FAST_KERNEL(raise_to_level) {
     // (level - z) <= 65535, so the product fits 32 bits for |factor| < 32768.
-    if (factor < -32767 || factor > 32767) return false;
+    if (factor < -32767 || factor > 32767) return plain::raise_to_level(surface, rect, level, factor);
     const int32_t z = level->z;
     for_each_area_row(surface, rect, [z, factor](rv_Pixel *row, int32_t n) { raise_row(row, n, z, factor); });
-    return true;
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE

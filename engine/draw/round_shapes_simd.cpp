@@ -143,17 +143,14 @@ void draw_round(rv_Pipe *pipe, rv_Surface *surface, const rv_Pixel *material, fl
 RELVANE_FAST_KERNEL(draw_disc) {
     const uint64_t bits = colour_bits(material) | uint64_t{material->z} << 48;
     draw(pipe, surface, cx, cy, r, [&](uint64_t *span, Run run, float) { flat_row(span, run.count, bits); });
-    return true;
 }
 
 RELVANE_FAST_KERNEL(draw_cone) {
     draw_round(pipe, surface, material, cx, cy, r, Cone{ConeProfile::of(material->z, r, h)});
-    return true;
 }
 
 RELVANE_FAST_KERNEL(draw_dome) {
     draw_round(pipe, surface, material, cx, cy, r, Dome{DomeProfile::of(material->z, r, h)});
-    return true;
 }
 
 // Targets without double lanes (WebAssembly's) leave the paraboloid to the
@@ -161,10 +158,8 @@ RELVANE_FAST_KERNEL(draw_dome) {
 RELVANE_FAST_KERNEL(draw_paraboloid) {
 #if HWY_HAVE_FLOAT64
     draw_round(pipe, surface, material, cx, cy, r, Paraboloid{ParaboloidProfile::of(material->z, r, h)});
-    return true;
 #else
-    (void)pipe, (void)surface, (void)material, (void)cx, (void)cy, (void)r, (void)h;
-    return false;
+    plain::draw_paraboloid(pipe, surface, material, cx, cy, r, h);
 #endif
 }
 

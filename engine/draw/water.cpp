@@ -11,7 +11,7 @@ extern "C" void rv_ApplyWater(rv_Surface *surface, rv_Rect *rect, const rv_Pixel
     s.view = surface;
     s.water = true;
     s.water_values = relvane::water_values(*water, depth);
-    const relvane::ViewRun run = relvane::view_run(s);
+    const relvane::ViewRun run = relvane::view_run();
     relvane::for_each_area_band(surface, rect, [&](rv_Rect *band) {
         relvane::for_each_area_row(surface, band,
                                    [&](rv_Pixel *row, int32_t n) { run(row, row, nullptr, nullptr, n, 0, s); });

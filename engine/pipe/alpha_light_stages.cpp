@@ -36,11 +36,13 @@ constexpr auto kLight = &rv_Pixel::light;
 
 using namespace relvane;
 
+RELVANE_PLAIN_KERNEL(stage_AlphaConst) { source<kAlpha, &rv_Pipe::alpha, From::Param>(p, i, s, d, n); }
+RELVANE_PLAIN_KERNEL(stage_LightConst) { source<kLight, &rv_Pipe::light, From::Param>(p, i, s, d, n); }
+
 extern "C" {
 
 void rv_StageAlphaConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (fast::stage_AlphaConst(p, i, s, d, n)) return;
-    source<kAlpha, &rv_Pipe::alpha, From::Param>(p, i, s, d, n);
+    fast::stage_AlphaConst(p, i, s, d, n);
 }
 void rv_StageAlphaSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
     source<kAlpha, &rv_Pipe::alpha, From::Src>(p, i, s, d, n);
@@ -50,8 +52,7 @@ void rv_StageAlphaDst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int
 }
 
 void rv_StageLightConst(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (fast::stage_LightConst(p, i, s, d, n)) return;
-    source<kLight, &rv_Pipe::light, From::Param>(p, i, s, d, n);
+    fast::stage_LightConst(p, i, s, d, n);
 }
 void rv_StageLightSrc(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
     source<kLight, &rv_Pipe::light, From::Src>(p, i, s, d, n);

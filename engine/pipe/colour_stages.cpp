@@ -20,10 +20,7 @@ inline void channel_pass(const rv_Pipe *pipe, uint32_t bit, rv_Pixel *dst, int32
 
 using namespace relvane;
 
-extern "C" {
-
-void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (fast::stage_ColourFetch(p, i, s, d, n)) return;
+RELVANE_PLAIN_KERNEL(stage_ColourFetch) {
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &sp, const rv_Pixel &) {
         w.red = sp.red;
         w.green = sp.green;
@@ -31,13 +28,22 @@ void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, 
     });
 }
 
-void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (fast::stage_ColourWrite(p, i, s, d, n)) return;
+RELVANE_PLAIN_KERNEL(stage_ColourWrite) {
     each_pixel(p, i, s, d, n, [](rv_Pixel &w, const rv_Pixel &, rv_Pixel &dp) {
         blend_channel<&rv_Pixel::red>(w, dp);
         blend_channel<&rv_Pixel::green>(w, dp);
         blend_channel<&rv_Pixel::blue>(w, dp);
     });
+}
+
+extern "C" {
+
+void rv_StageColourFetch(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    fast::stage_ColourFetch(p, i, s, d, n);
+}
+
+void rv_StageColourWrite(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
+    fast::stage_ColourWrite(p, i, s, d, n);
 }
 
 // One or two channels: the write bits are read once per run, not per pixel.

@@ -46,14 +46,15 @@ inline void chain_pixel(rv_Pixel &w, const rv_Pixel &s, rv_Pixel &d, uint32_t al
 
 // A vector of pixels at a time, the colour words (sc, wc, dc: source, work,
 // destination) and the light/height words (sz, wz, dz) split into two vectors.
+// Spans that overlap or are out of word alignment take the chain's slots.
 template <Test T>
-bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t count) {
-    if (count <= 0) return true;  // the stages write nothing either
+void chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t count) {
+    if (count <= 0) return;  // the stages write nothing either
     rv_Pixel *const work_px = pipe->work;
     const auto apart = [count](const rv_Pixel *p, const rv_Pixel *q) { return p + count <= q || q + count <= p; };
     if (!pixel_aligned(work_px) || !pixel_aligned(src_px) || !pixel_aligned(dst_px) ||
         !apart(work_px, src_px) || !apart(work_px, dst_px) || !apart(src_px, dst_px))
-        return false;
+        return plain::chain_none(pipe, src_px, dst_px, count);
     auto *work = reinterpret_cast<uint32_t *>(work_px);
     const auto *src = reinterpret_cast<const uint32_t *>(src_px);
     auto *dst = reinterpret_cast<uint32_t *>(dst_px);
@@ -88,12 +89,11 @@ bool chain(rv_Pipe *pipe, const rv_Pixel *src_px, rv_Pixel *dst_px, int32_t coun
                               pick(hn::Or(z, hn::And(dz, low16)), dz), du, dst + 2 * k);
     }
     for (; k < n; ++k) chain_pixel<T>(work_px[k], src_px[k], dst_px[k], alpha, light);
-    return true;
 }
 
-RELVANE_FAST_KERNEL(chain_none) { return chain<Test::None>(p, s, d, n); }
-RELVANE_FAST_KERNEL(chain_above) { return chain<Test::Above>(p, s, d, n); }
-RELVANE_FAST_KERNEL(chain_below) { return chain<Test::Below>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_none) { chain<Test::None>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_above) { chain<Test::Above>(p, s, d, n); }
+RELVANE_FAST_KERNEL(chain_below) { chain<Test::Below>(p, s, d, n); }
 
 }  // namespace relvane::fast::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
@@ -106,35 +106,6 @@ namespace relvane::fast {
 RELVANE_FAST_EXPORT(chain_none)
 RELVANE_FAST_EXPORT(chain_above)
 RELVANE_FAST_EXPORT(chain_below)
-
-namespace {
-
-// A chain done in one pass, named by the flags that assemble it.
-constexpr FusedChain fused_chain(uint32_t flags, decltype(FusedChain::body) body) {
-    const Chain chain = assemble(flags);
-    FusedChain fused{chain.nstages, {}, body};
-    for (int32_t k = 0; k < chain.nstages; ++k)
-        fused.stages[k] = stage_function(chain.stages[static_cast<size_t>(k)]);
-    return fused;
-}
-
-// The test program's chain, without its height test.
-constexpr uint32_t kUntested = RV_PIPE_Z_SET | RV_PIPE_COLOUR_SRC | RV_PIPE_ALPHA_CONST |
-                               RV_PIPE_LIGHT_CONST | RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z;
-
-constexpr FusedChain kFusedChains[] = {
-    fused_chain(kUntested | RV_PIPE_ZTEST_ABOVE, &Table::chain_above),
-    fused_chain(kUntested | RV_PIPE_ZTEST_BELOW, &Table::chain_below),
-    fused_chain(kUntested, &Table::chain_none),
-};
-
-}  // namespace
-
-const FusedChain *find_fused_chain(const rv_Pipe *pipe) {
-    for (const FusedChain &chain : kFusedChains)
-        if (holds(pipe, chain)) return &chain;
-    return nullptr;
-}
 
 }  // namespace relvane::fast
 #endif

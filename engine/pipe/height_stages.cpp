@@ -38,14 +38,18 @@ void height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *ds
 
 using namespace relvane;
 
+RELVANE_PLAIN_KERNEL(stage_ZSet) { height_op<combine_set>(p, i, s, d, n); }
+RELVANE_PLAIN_KERNEL(stage_ZTestAbove) { height_test<at_or_above>(p, i, s, d, n); }
+RELVANE_PLAIN_KERNEL(stage_ZTestBelow) { height_test<at_or_below>(p, i, s, d, n); }
+RELVANE_PLAIN_KERNEL(stage_ZWrite) {
+    (void)i, (void)s;  // a terminal reads neither
+    const rv_Pixel *const work = p->work;
+    for (int32_t k = 0; k < n; ++k) write_height(work[k], d[k]);
+}
+
 extern "C" {
 
-// Empty and negative runs take the plain code: the fast paths measure span
-// overlaps from the count, which only a run with pixels has.
-void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (n > 0 && fast::stage_ZSet(p, i, s, d, n)) return;
-    height_op<combine_set>(p, i, s, d, n);
-}
+void rv_StageZSet(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) { fast::stage_ZSet(p, i, s, d, n); }
 void rv_StageZAdd(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
     height_op<combine_add<65535>>(p, i, s, d, n);
 }
@@ -58,18 +62,15 @@ void rv_StageZMul(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t
 }
 
 void rv_StageZTestAbove(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (n > 0 && fast::stage_ZTestAbove(p, i, s, d, n)) return;
-    height_test<at_or_above>(p, i, s, d, n);
+    fast::stage_ZTestAbove(p, i, s, d, n);
 }
 void rv_StageZTestBelow(rv_Pipe *p, int32_t i, const rv_Pixel *s, rv_Pixel *d, int32_t n) {
-    if (n > 0 && fast::stage_ZTestBelow(p, i, s, d, n)) return;
-    height_test<at_or_below>(p, i, s, d, n);
+    fast::stage_ZTestBelow(p, i, s, d, n);
 }
 
+// The terminal reads neither the source nor the index.
 void rv_StageZWrite(rv_Pipe *p, int32_t, const rv_Pixel *, rv_Pixel *d, int32_t n) {
-    if (fast::stage_ZWrite(p, 0, nullptr, d, n)) return;
-    const rv_Pixel *const work = p->work;
-    for (int32_t k = 0; k < n; ++k) write_height(work[k], d[k]);
+    fast::stage_ZWrite(p, 0, nullptr, d, n);
 }
 
 void rv_StageEnd(rv_Pipe *, int32_t, const rv_Pixel *, rv_Pixel *, int32_t) {}

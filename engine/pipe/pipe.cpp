@@ -42,6 +42,44 @@ int32_t set_field(rv_Pipe *pipe, uint32_t mask, uint32_t value) {
 
 }  // namespace
 
+// The fused chains' plain kernels: the chain's slots one after another.
+RELVANE_PLAIN_KERNEL(chain_none) { p->stages[0](p, 0, s, d, n); }
+RELVANE_PLAIN_KERNEL(chain_above) { p->stages[0](p, 0, s, d, n); }
+RELVANE_PLAIN_KERNEL(chain_below) { p->stages[0](p, 0, s, d, n); }
+
+namespace relvane::fast {
+
+namespace {
+
+// A chain done in one pass, named by the flags that assemble it.
+constexpr FusedChain fused_chain(uint32_t flags, decltype(FusedChain::body) body) {
+    const Chain chain = assemble(flags);
+    FusedChain fused{chain.nstages, {}, body};
+    for (int32_t k = 0; k < chain.nstages; ++k)
+        fused.stages[k] = stage_function(chain.stages[static_cast<size_t>(k)]);
+    return fused;
+}
+
+// The test program's chain, without its height test.
+constexpr uint32_t kUntested = RV_PIPE_Z_SET | RV_PIPE_COLOUR_SRC | RV_PIPE_ALPHA_CONST |
+                               RV_PIPE_LIGHT_CONST | RV_PIPE_WRITE_RGB | RV_PIPE_WRITE_Z;
+
+constexpr FusedChain kFusedChains[] = {
+    fused_chain(kUntested | RV_PIPE_ZTEST_ABOVE, &Table::chain_above),
+    fused_chain(kUntested | RV_PIPE_ZTEST_BELOW, &Table::chain_below),
+    fused_chain(kUntested, &Table::chain_none),
+};
+
+}  // namespace
+
+const FusedChain *find_fused_chain(const rv_Pipe *pipe) {
+    for (const FusedChain &chain : kFusedChains)
+        if (holds(pipe, chain)) return &chain;
+    return nullptr;
+}
+
+}  // namespace relvane::fast
+
 extern "C" {
 
 rv_Pipe *rv_NewPipe(rv_Context *context) {
@@ -93,9 +131,7 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
     pipe->fused = nullptr;
     pipe->work = pipe->context->work_span;
     if (!assemble_slots(pipe)) return -1;
-#if RELVANE_SIMD
     pipe->fused = relvane::fast::find_fused_chain(pipe);
-#endif
     return 0;
 }
 
@@ -106,16 +142,14 @@ int32_t rv_BuildPipe(rv_Pipe *pipe) {
 void rv_RunPipe(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (count > pipe->context->span_size || !runnable(pipe)) return;
     pipe->work = pipe->context->work_span;
-    if (relvane::fast::run_fused(pipe, src, dst, count)) return;
-    pipe->stages[0](pipe, 0, src, dst, count);
+    relvane::fast::run_chain(pipe, src, dst, count);
 }
 
 }  // extern "C"
 
 void relvane::run_pipe_in_own_work(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     if (count > pipe->context->span_size || !runnable(pipe)) return;
-    if (relvane::fast::run_fused(pipe, src, dst, count)) return;
-    pipe->stages[0](pipe, 0, src, dst, count);
+    relvane::fast::run_chain(pipe, src, dst, count);
 }
 
 bool relvane::pipe_shares_rows(const rv_Pipe *pipe) {

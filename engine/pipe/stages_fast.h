@@ -1,6 +1,6 @@
-// Fast paths of the hot pipe stages and the fused chains. Each stage's fast
-// path does the whole stage, the call of the rest of the chain included, and
-// returns true; false leaves the stage to its plain code.
+// The hot pipe stages' and the fused chains' slots. Each stage's kernel
+// does the whole stage, the call of the rest of the chain included; a chain's
+// does the whole chain (its plain kernel: the chain's slots in turn).
 #pragma once
 
 #include "pipe.h"
@@ -8,9 +8,8 @@
 
 namespace relvane::fast {
 
-// A chain done in one pass: the exact slots it stands for and its body. The
-// body does the work of the whole chain and returns true, or declines
-// (false, nothing written) and the slots run instead.
+// A chain done in one pass: the exact slots it stands for and its body's
+// slot in the table.
 struct FusedChain {
     int32_t nstages;
     rv_PipeStage stages[RV_PIPE_SLOTS];
@@ -29,13 +28,15 @@ inline bool holds(const rv_Pipe *pipe, const FusedChain &chain) {
     return true;
 }
 
-// The run through the fused chain the assembly chose, while the slots still
-// hold what the assembly wrote (a caller may have written its own since).
-inline bool run_fused(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+// The run through the pipe: the fused chain the assembly chose, while the
+// slots still hold what the assembly wrote (a caller may have written its own
+// since), else the slots one after another.
+inline void run_chain(rv_Pipe *pipe, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     const auto *chain = static_cast<const FusedChain *>(pipe->fused);
-    if (!chain || !holds(pipe, *chain)) return false;
-    auto *body = table().*(chain->body);
-    return body && body(pipe, src, dst, count);
+    if (chain && holds(pipe, *chain))
+        (table().*(chain->body))(pipe, src, dst, count);
+    else
+        pipe->stages[0](pipe, 0, src, dst, count);
 }
 
 // What the list's path column keeps: RELVANE_IF_##path(code) is code for

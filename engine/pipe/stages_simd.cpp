@@ -103,10 +103,13 @@ bool overlap(const rv_Pixel *a, const rv_Pixel *b, int32_t n) { return a < b + n
 // left to right. A chunk's bits are taken before the sub-runs in it are
 // handed on; that gives the plain scan's result because the later stages
 // change only their own sub-run's pixels (work and dst must not overlap).
+// Empty and negative runs, and overlapping spans, take the plain kernel.
 template <bool Above>
-bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
+void height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
     rv_Pixel *const work = pipe->work;
-    if (overlap(work, dst, count)) return false;
+    if (count <= 0 || overlap(work, dst, count))
+        return Above ? plain::stage_ZTestAbove(pipe, index, src, dst, count)
+                     : plain::stage_ZTestBelow(pipe, index, src, dst, count);
     auto hand_on = [&](int32_t first, int32_t end) {
         pipe->work = work + first;
         relvane::call_next(pipe, index, src + first, dst + first, end - first);
@@ -131,7 +134,6 @@ bool height_test(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *ds
     }
     if (start >= 0) hand_on(start, count);
     pipe->work = work;
-    return true;
 }
 
 // Word access needs 8-byte aligned spans; otherwise the plain stage runs.
@@ -139,55 +141,50 @@ bool aligned(const rv_Pipe *pipe, const rv_Pixel *src, const rv_Pixel *dst) {
     return pixel_aligned(pipe->work) && pixel_aligned(src) && pixel_aligned(dst);
 }
 
-// The frame of a stage: its pass over the run, then the rest of the chain.
+// The frame of a stage: its pass over the run, then the rest of the chain;
+// spans out of word alignment take the stage's plain kernel.
 template <typename Pass>
-bool frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count,
-           Pass pass) {
-    if (!aligned(pipe, src, dst)) return false;
+void frame(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count,
+           RELVANE_FAST_POINTER(stage_ZSet) plain_stage, Pass pass) {
+    if (!aligned(pipe, src, dst)) return plain_stage(pipe, index, src, dst, count);
     pass();
     relvane::call_next(pipe, index, src, dst, count);
-    return true;
 }
 
-bool stage_ZSet(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kZ); });
+// Empty and negative runs take the plain kernel: the overlaps are measured
+// from the count, which only a run with pixels has.
+RELVANE_FAST_KERNEL(stage_ZSet) {
+    if (n <= 0) return plain::stage_ZSet(p, i, s, d, n);
+    frame(p, i, s, d, n, plain::stage_ZSet, [&] { merge_run(bits(p->work), bits(s), n, kZ); });
 }
 
-bool stage_ZTestAbove(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return height_test<true>(pipe, index, src, dst, count);
+RELVANE_FAST_KERNEL(stage_ZTestAbove) { height_test<true>(p, i, s, d, n); }
+RELVANE_FAST_KERNEL(stage_ZTestBelow) { height_test<false>(p, i, s, d, n); }
+
+RELVANE_FAST_KERNEL(stage_ColourFetch) {
+    frame(p, i, s, d, n, plain::stage_ColourFetch, [&] { merge_run(bits(p->work), bits(s), n, kRgb); });
 }
 
-bool stage_ZTestBelow(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return height_test<false>(pipe, index, src, dst, count);
+RELVANE_FAST_KERNEL(stage_AlphaConst) {
+    const uint64_t alpha = uint64_t{static_cast<uint8_t>(p->alpha)} << 24;
+    frame(p, i, s, d, n, plain::stage_AlphaConst, [&] { set_run(bits(p->work), n, kAlpha, alpha); });
 }
 
-bool stage_ColourFetch(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    return frame(pipe, index, src, dst, count, [&] { merge_run(bits(pipe->work), bits(src), count, kRgb); });
-}
-
-bool stage_AlphaConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    const uint64_t alpha = uint64_t{static_cast<uint8_t>(pipe->alpha)} << 24;
-    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kAlpha, alpha); });
-}
-
-bool stage_LightConst(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    const uint64_t light = uint64_t{static_cast<uint16_t>(pipe->light)} << 32;
-    return frame(pipe, index, src, dst, count, [&] { set_run(bits(pipe->work), count, kLight, light); });
+RELVANE_FAST_KERNEL(stage_LightConst) {
+    const uint64_t light = uint64_t{static_cast<uint16_t>(p->light)} << 32;
+    frame(p, i, s, d, n, plain::stage_LightConst, [&] { set_run(bits(p->work), n, kLight, light); });
 }
 
 // The vector pass reads a group of work pixels before writing the group's
 // destination, so the two must not overlap.
-bool stage_ColourWrite(rv_Pipe *pipe, int32_t index, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    if (overlap(pipe->work, dst, count)) return false;
-    return frame(pipe, index, src, dst, count, [&] {
-        colour_write_run(pipe->work, dst, count);
-    });
+RELVANE_FAST_KERNEL(stage_ColourWrite) {
+    if (overlap(p->work, d, n)) return plain::stage_ColourWrite(p, i, s, d, n);
+    frame(p, i, s, d, n, plain::stage_ColourWrite, [&] { colour_write_run(p->work, d, n); });
 }
 
-bool stage_ZWrite(rv_Pipe *pipe, int32_t, const rv_Pixel *src, rv_Pixel *dst, int32_t count) {
-    if (!aligned(pipe, src, dst)) return false;
-    merge_run(bits(dst), bits(pipe->work), count, kZ);
-    return true;
+RELVANE_FAST_KERNEL(stage_ZWrite) {
+    if (!aligned(p, s, d)) return plain::stage_ZWrite(p, i, s, d, n);
+    merge_run(bits(d), bits(p->work), n, kZ);
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE

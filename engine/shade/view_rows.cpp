@@ -57,8 +57,7 @@ void relight_row(rv_Pixel *row, int32_t n, uint16_t light) {
 
 const ViewRows plain_view_rows = {slopes_row, shadows_row, water_row, relight_row};
 
-void plain_view_run(rv_Pixel *out, const rv_Pixel *from, const rv_Pixel *below, int32_t *lines, int32_t n,
-                    int32_t lit, const ViewSweep &s) {
+RELVANE_PLAIN_KERNEL(view_run) {
     if (from != out) std::copy(from, from + n, out);
     if (s.relight) relight_row(out, n, s.light);
     if (s.slopes && lit > 0) slopes_row(out, from, below, lit, s.rise, s.floor);

@@ -42,21 +42,13 @@ extern const ViewRows plain_view_rows;
 using ViewRun = void (*)(rv_Pixel *out, const rv_Pixel *from, const rv_Pixel *below, int32_t *lines, int32_t n,
                          int32_t lit, const ViewSweep &s);
 
-// The plain kernels one after the other.
-void plain_view_run(rv_Pixel *out, const rv_Pixel *from, const rv_Pixel *below, int32_t *lines, int32_t n,
-                    int32_t lit, const ViewSweep &s);
-
 // The vector slope step is exact for these parameters.
 inline bool vector_slopes_fit(int64_t rise, int64_t floor) {
     return rise > -(1 << 23) && rise < (1 << 23) && floor <= 384;
 }
 
-// The run kernel in force for this sweep: the table's where it has one and
-// the sweep's slopes fit it, else the plain one.
-inline ViewRun view_run(const ViewSweep &s) {
-    const fast::Table &t = fast::table();
-    if (t.view_run && (!s.slopes || vector_slopes_fit(s.rise, s.floor))) return t.view_run;
-    return plain_view_run;
-}
+// The run kernel in force (the table's view_run slot; its plain kernel runs
+// the plain passes one after the other).
+inline ViewRun view_run() { return fast::table().view_run; }
 
 }  // namespace relvane

@@ -1,6 +1,5 @@
 // The vector kernel of the view passes: the plain kernels' steps a vector of
-// pixels at a time, every pass of a run at once (see view_rows.h), and the
-// whole-surface fast entries the per-target tests reach it through.
+// pixels at a time, every pass of a run at once (see view_rows.h).
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "shade/view_rows_simd.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -9,13 +8,9 @@
 #include <array>
 #include <cmath>
 #include <utility>
-#include <vector>
 
 #include "view_rows.h"
 #include "../core/surface_rows.h"
-#include "../draw/area_rows.h"
-#include "../draw/draw_fast.h"
-#include "shade_fast.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace relvane::fast::HWY_NAMESPACE {
@@ -235,7 +230,9 @@ constexpr auto kVectorRuns = instances(std::make_index_sequence<16>());
 
 #endif
 
+// Slopes outside the vector step's exact range take the plain kernel.
 RELVANE_FAST_KERNEL(view_run) {
+    if (s.slopes && !vector_slopes_fit(s.rise, s.floor)) return plain::view_run(out, from, below, lines, n, lit, s);
     int32_t x = 0;
 #if HWY_TARGET != HWY_SCALAR
     const unsigned passes = (s.slopes && lit > 0 ? unsigned{kSlopes} : 0u) | (s.shadows ? unsigned{kShadows} : 0u) |
@@ -244,54 +241,8 @@ RELVANE_FAST_KERNEL(view_run) {
                             reinterpret_cast<const PixelWord *>(below), lines, n, lit, s);
 #endif
     if (x < n)
-        plain_view_run(out + x, from + x, below ? below + x : nullptr, lines ? lines + x : nullptr, n - x,
+        plain::view_run(out + x, from + x, below ? below + x : nullptr, lines ? lines + x : nullptr, n - x,
                        lit > x ? lit - x : 0, s);
-}
-
-// ---- whole surfaces, for the per-target tests ------------------------------
-
-RELVANE_FAST_KERNEL(shade_slopes) {
-    if (!vector_slopes_fit(rise, floor)) return false;
-    const int32_t w = surface->width, h = surface->height;
-    ViewSweep s;
-    s.slopes = true;
-    s.rise = static_cast<int32_t>(rise);
-    s.floor = static_cast<int32_t>(floor);
-    for (int32_t y = 0; y < h - 1; ++y) {
-        rv_Pixel *row = surface_row(surface, y);
-        view_run(row, row, surface_row(surface, y + 1), nullptr, w, w - 1, s);
-    }
-    return true;
-}
-
-// The shadow lines are indexed by diagonal: pixel (x, y) continues the line
-// of (x - 1, y - 1), and a diagonal starts from its first pixel's height.
-RELVANE_FAST_KERNEL(shade_shadows) {
-    const int32_t w = surface->width, h = surface->height;
-    if (fall > 0 || fall < INT32_MIN) return false;
-    if (fall <= -65536 || w < 1 || h < 1) return true;  // every line falls below every height at once
-    ViewSweep s;
-    s.shadows = true;
-    s.fall = static_cast<int32_t>(fall);
-    std::vector<int32_t> lines(static_cast<size_t>(w) + static_cast<size_t>(h) - 1);
-    for (int32_t y = 0; y < h; ++y) {
-        rv_Pixel *row = surface_row(surface, y);
-        int32_t *line = lines.data() + (h - 1 - y);
-        if (y == 0)
-            for (int32_t x = 0; x < w; ++x) line[x] = row[x].z;
-        else
-            line[0] = row[0].z;
-        view_run(row, row, nullptr, line, w, 0, s);
-    }
-    return true;
-}
-
-RELVANE_FAST_KERNEL(apply_water) {
-    ViewSweep s;
-    s.water = true;
-    s.water_values = water_values(*water, depth);
-    for_each_area_row(surface, rect, [&s](rv_Pixel *row, int32_t n) { view_run(row, row, nullptr, nullptr, n, 0, s); });
-    return true;
 }
 
 }  // namespace relvane::fast::HWY_NAMESPACE
@@ -303,9 +254,6 @@ HWY_AFTER_NAMESPACE();
 namespace relvane::fast {
 
 RELVANE_FAST_EXPORT(view_run)
-RELVANE_FAST_EXPORT(shade_slopes)
-RELVANE_FAST_EXPORT(shade_shadows)
-RELVANE_FAST_EXPORT(apply_water)
 
 }  // namespace relvane::fast
 #endif

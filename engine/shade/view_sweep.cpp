@@ -134,7 +134,7 @@ bool sweep_view(const ViewSweep &s) {
         lines.reset(new (std::nothrow) int32_t[static_cast<size_t>(w + h - 1)]);
         if (!lines) return false;
     }
-    const Sweep c{s, view_run(s), static_cast<int32_t>(w),
+    const Sweep c{s, view_run(), static_cast<int32_t>(w),
                   static_cast<int32_t>(h), s.source ? s.source : s.view, lines.get()};
 
     // Bands of whole diagonals with about the same number of pixels each.

@@ -5,6 +5,7 @@
 
 #include "terrain_fast.h"
 #include "../core/random_draw.h"
+#include "fractal_rows.h"
 #include "fractal_walk.h"
 
 namespace {
@@ -31,10 +32,24 @@ struct Displace {
 
 }  // namespace
 
-extern "C" void rv_Fractal(rv_Surface *surface, int32_t step, float base, float amplitude,
-                           float roughness) {
-    if (relvane::fast::fractal(surface, step, base, amplitude, roughness)) return;
+RELVANE_PLAIN_KERNEL(fractal) {
     rv_Context *c = surface->context;
     relvane::fractal::walk(surface, step, base, amplitude, roughness,
                            [c](int32_t a) { return Displace(c, a); });
+}
+
+// Compact grid rows, a point at a time.
+RELVANE_PLAIN_KERNEL(load_grid_row) {
+    for (int64_t j = 0; j < relvane::fast::even_lines(width - 1, h); j++) even[j] = p[2 * h * j].z;
+    for (int64_t j = 0; j < relvane::fast::odd_lines(width - 1, h); j++) odd[j] = p[h + 2 * h * j].z;
+}
+
+RELVANE_PLAIN_KERNEL(store_grid_row) {
+    for (int64_t j = 0; j < relvane::fast::even_lines(width - 1, h); j++) p[2 * h * j].z = static_cast<uint16_t>(even[j]);
+    for (int64_t j = 0; j < relvane::fast::odd_lines(width - 1, h); j++) p[h + 2 * h * j].z = static_cast<uint16_t>(odd[j]);
+}
+
+extern "C" void rv_Fractal(rv_Surface *surface, int32_t step, float base, float amplitude,
+                           float roughness) {
+    relvane::fast::fractal(surface, step, base, amplitude, roughness);
 }

@@ -302,22 +302,21 @@ void refine_inside(const Grid &g, const Level &level, const int32_t *buffer, con
 RELVANE_FAST_KERNEL(fractal) {
 #if HWY_TARGET == HWY_SCALAR
     // One lane gains nothing over the plain walk.
-    (void)surface, (void)step, (void)base, (void)amplitude, (void)roughness;
-    return false;
+    plain::fractal(surface, step, base, amplitude, roughness);
 #else
-    if (surface->width < 1 || surface->height < 1) return true;
+    if (surface->width < 1 || surface->height < 1) return;
     const Grid g{surface, surface->width - 1, surface->height - 1};
     const int64_t stride = std::max<int32_t>(step, 1);
     int64_t most = seed_draws(g, stride);
     for (int64_t h = stride >> 1; h != 0; h >>= 1) most = std::max(most, Level(g, h).draws());
     const int64_t cols = g.xmax / 2 + 2;
-    if (most > (int64_t{1} << 40)) return false;
+    if (most > (int64_t{1} << 40)) return plain::fractal(surface, step, base, amplitude, roughness);
     const int64_t bands_most = std::min<int64_t>(threads_of(surface->context), 256);
     const int64_t per_band = Scratch::kArrays * cols + chunk_size(cols);
     // A whole level's draws fill the buffer only where they are made
     // beforehand (see below).
     const std::unique_ptr<int32_t[]> memory(new (std::nothrow) int32_t[size_t(most + bands_most * per_band)]);
-    if (!memory) return false;
+    if (!memory) return plain::fractal(surface, step, base, amplitude, roughness);
     int32_t *draws = memory.get(), *scratch = draws + most;
 
     rv_Context *c = surface->context;
@@ -346,7 +345,6 @@ RELVANE_FAST_KERNEL(fractal) {
             refine_inside(g, level, draws, where_used ? &maker : nullptr, scratch, cols, bands_most);
             if (where_used) std::tie(c->random_a, c->random_b) = maker.states(level.draws());
         });
-    return true;
 #endif
 }
 

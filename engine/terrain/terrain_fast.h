@@ -1,6 +1,5 @@
-// Fast path of the terrain generator: the table's fractal entry
-// (core/fast_table.h), which returns true when it has done the whole
-// operation, false to leave it to the plain code.
+// The terrain generator's slot in the fast table (core/fast_table.h) and
+// what its vector kernel is tuned by.
 #pragma once
 
 #include "../core/fast_path.h"
