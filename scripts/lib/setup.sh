@@ -4,7 +4,7 @@ RELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export RELVANE_ROOT
 
 # Packages every script needs to configure and build.
-RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libhwy-dev libpng-dev)
+RELVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libhwy-dev libpng-dev libgdal-dev gdal-bin python3-gdal)
 # And where the benchmark suite is built.
 RELVANE_BENCH_PACKAGES=(libbenchmark-dev)
 

@@ -144,6 +144,7 @@ int RenderCheckFiles(const RenderOptions &o, std::string *error) {
     std::vector<RunFile> inputs;
     if (!o.terrain.empty()) inputs.push_back({o.terrain, "--terrain", true});
     if (!o.terrain.empty() && !o.colours.empty()) inputs.push_back({o.colours, "--colours", true});
+    if (!o.terrain.empty() && !o.colour_ramp.empty()) inputs.push_back({o.colour_ramp, "--colour-ramp", true});
     for (const RunFile &f : inputs) {
         if (input_identity(f.path, &id, error) != 0) return 1;
         if (const int status = add(id, f)) return status;

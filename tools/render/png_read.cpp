@@ -76,6 +76,7 @@ bool read_end(png_structp png) {
 
 bool set_rgb(png_structp png, png_infop info) {
     if (setjmp(png_jmpbuf(png))) return false;
+    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     png_set_strip_alpha(png);
     png_set_gray_to_rgb(png);
     png_read_update_info(png, info);

@@ -28,8 +28,8 @@ int PngReadOpen(PngReader *reader, const std::string &path, std::string *error);
 std::string PngKind(const PngReader &reader);
 
 // Sets the decoder to deliver 8-bit RGB rows: alpha dropped, grey spread
-// over the three channels. For the types PngKind calls 8-bit RGB, RGBA
-// or greyscale.
+// over the three channels, a palette expanded. For the types PngKind calls
+// 8-bit RGB, RGBA or greyscale, and palette PNGs.
 void PngReadAsRgb(PngReader *reader);
 
 // Decodes the next row into row (the file's row bytes after the transforms

@@ -72,6 +72,10 @@ const LongOption kLongOptions[] = {
     {"heightmap", "a file name", [](RenderOptions *o, const char *t) { return o->heightmap = t, true; }},
     {"terrain", "a file name", [](RenderOptions *o, const char *t) { return o->terrain = t, true; }},
     {"colours", "a file name", [](RenderOptions *o, const char *t) { return o->colours = t, true; }},
+    {"colour-ramp", "a file name", [](RenderOptions *o, const char *t) { return o->colour_ramp = t, true; }},
+    {"z-scale", "a finite number above 0", [](RenderOptions *o, const char *t) {
+         return read_real(t, 0.0, HUGE_VAL, &o->z_scale) && o->z_scale > 0.0; }},
+    {"band", "a whole number 1 to 65536", RV_INT(band, 1, 65536)},
     {"threads", "a whole number 0 to 1024", RV_INT(threads, 0, 1024)},
     {"frames", "a whole number 1 to 99999", RV_INT(frames, 1, 99999)},
     {"fps", "1 to 1000", [](RenderOptions *o, const char *t) {
@@ -92,6 +96,7 @@ const Flag kFlags[] = {
     {"--no-shapes", &RenderOptions::shapes, false},
     {"--no-slopes", &RenderOptions::slopes, false},
     {"--no-shadows", &RenderOptions::shadows, false},
+    {"--fit", &RenderOptions::fit, true},
     {"--help", &RenderOptions::help, true},
 };
 
@@ -210,11 +215,20 @@ const char *RenderHelp() {
            "  --scale=N            profile band / height scale, 2..256 (64)\n"
            "  --no-shapes --no-slopes --no-shadows\n"
            "                       leave those parts out\n"
-           "  --heightmap=FILE.png also write the height field as a 16-bit grey PNG\n"
-           "  --terrain=FILE.png   read the heights from an 8- or 16-bit grey PNG instead of\n"
-           "                       building the landscape; the picture is one smaller\n"
-           "  --colours=FILE.png   with --terrain: read the colours from an 8-bit RGB, RGBA\n"
-           "                       or grey PNG; without: write the landscape's colours\n"
+           "  --heightmap=FILE.png also write the height field as a 16-bit grey PNG, or as\n"
+           "                       FILE.tif a float32 GeoTIFF of the elevations\n"
+           "  --terrain=FILE       read the heights from an 8- or 16-bit grey PNG, or any\n"
+           "                       raster GDAL reads (GeoTIFF, .hgt, ASCII grid ...) in\n"
+           "                       metres, instead of building the landscape; the\n"
+           "                       picture is one smaller\n"
+           "  --colours=FILE.png   with --terrain: read the colours from an 8-bit RGB, RGBA,\n"
+           "                       grey or palette PNG (or a 3- or 4-band 8-bit raster);\n"
+           "                       without: write the landscape's colours\n"
+           "  --z-scale=F          vertical exaggeration of a given terrain, above 0 (1)\n"
+           "  --fit                stretch the terrain's lowest..highest onto all 16 bits\n"
+           "  --band=N             the raster band holding the heights, from 1\n"
+           "  --colour-ramp=FILE   with --terrain: colour by elevation from a colour-relief\n"
+           "                       file (elevation red green blue, nv, N%)\n"
            "  --frames=N           write N animated frames OUTPUT-0001.png ..., 1..99999\n"
            "  --fps=F              frame rate of the animation, 1..1000 (30)\n"
            "  --threads=N          threads to render with, 0..1024; 0 is one per processor (0)\n";

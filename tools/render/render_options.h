@@ -27,6 +27,10 @@ struct RenderOptions {
     std::string heightmap;  // empty: none
     std::string terrain;    // empty: the landscape is built, not read
     std::string colours;    // with terrain: read; without: written; empty: none
+    std::string colour_ramp;  // with terrain: colours by elevation; empty: none
+    double z_scale = 1.0;   // vertical exaggeration of a given terrain
+    bool fit = false;       // stretch the terrain's elevations onto 0..65535
+    int32_t band = 0;       // a raster's band of heights, from 1; 0: not given
     int32_t frames = 0;     // 0: one picture written to OUTPUT itself
     double fps = 30.0;
     int32_t threads = 0;    // 0: one per processor

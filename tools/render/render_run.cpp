@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -73,6 +75,8 @@ bool allocate(Objects *o, int32_t w, int32_t h) {
     return o->row != nullptr;
 }
 
+bool GeoTiffName(const std::string &path);
+
 int fail(int status, const std::string &message) {
     std::fprintf(stderr, "relvane-render: %s\n", message.c_str());
     return status;
@@ -84,19 +88,26 @@ int fail(int status, const std::string &message) {
 int prepare(Objects *o, const RenderOptions &options) {
     std::string error;
     if (const int status = RenderCheckFiles(options, &error)) return fail(status, error);
+#ifndef RELVANE_GDAL
+    if (GeoTiffName(options.heightmap))
+        return fail(2, "--heightmap: '" + options.heightmap + "': GeoTIFF needs a build with GDAL");
+#endif
     RenderOptions sized = options;
     const bool given = !options.terrain.empty();
     if (given) {
         if (const int status = TerrainOpen(&o->terrain, options, &error)) return fail(status, error);
-        if (!options.width_given) sized.width = o->terrain.heights.width - 1;
-        if (!options.height_given) sized.height = o->terrain.heights.height - 1;
+        if (!options.width_given) sized.width = o->terrain.width - 1;
+        if (!options.height_given) sized.height = o->terrain.height - 1;
+        if (o->terrain.mapping.lowered)
+            std::fprintf(stderr, "relvane-render: '%s': %s\n", options.terrain.c_str(),
+                         MappingNote(o->terrain.mapping).c_str());
         if (!options.unused_with_terrain.empty())
             std::fprintf(stderr, "relvane-render: %s: no effect with --terrain\n", options.unused_with_terrain.c_str());
     }
     rv_Demo &d = o->demo;
     RenderSetUp(&d, &o->loop, sized);
-    const int32_t w = given ? o->terrain.heights.width : d.width + 1;
-    const int32_t h = given ? o->terrain.heights.height : d.height + 1;
+    const int32_t w = given ? o->terrain.width : d.width + 1;
+    const int32_t h = given ? o->terrain.height : d.height + 1;
     if (!allocate(o, w, h)) {
         const int64_t mib = (int64_t{w} * h * 2 * static_cast<int64_t>(sizeof(rv_Pixel)) +
                              static_cast<int64_t>(d.width) * d.height * 3) >> 20;
@@ -107,11 +118,50 @@ int prepare(Objects *o, const RenderOptions &options) {
     if (rv_SetThreads(o->loop.context, options.threads) != 0)
         return fail(2, "--threads=" + std::to_string(options.threads) + ": this build runs on one thread only");
     if (given) {
-        if (const int status = TerrainRead(&o->terrain, d.scene, &error)) return fail(status, error);
+        if (const int status = TerrainRead(&o->terrain, options, d.scene, &error)) return fail(status, error);
         TerrainClose(&o->terrain);
         d.scene_dirty = 0;
     }
     return 0;
+}
+
+// Whether a heightmap name asks for a GeoTIFF: .tif or .tiff, any case.
+bool GeoTiffName(const std::string &path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
+    std::string ext = path.substr(dot + 1);
+    for (char &c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == "tif" || ext == "tiff";
+}
+
+// The heights as elevations: a given terrain's by its mapping, nodata kept,
+// and its georeferencing; a built landscape's in height units.
+struct Elevations {
+    const rv_Surface *surface;
+    const TerrainFiles *terrain;
+};
+
+void elevation_row(const void *source, int32_t y, float *out) {
+    const auto *e = static_cast<const Elevations *>(source);
+    const rv_Pixel *p = e->surface->pixels + static_cast<ptrdiff_t>(y) * e->surface->pitch;
+    for (int32_t x = 0; x < e->surface->width; ++x)
+        out[x] = TerrainNodata(*e->terrain, x, y) ? NAN
+                                                  : static_cast<float>(MappingElevation(e->terrain->mapping, p[x].z));
+}
+
+int write_elevations(PendingFile *file, const TerrainFiles &terrain, const rv_Surface *surface, std::string *error) {
+#ifdef RELVANE_GDAL
+    std::fclose(file->file);
+    file->file = nullptr;
+    const Elevations source{surface, &terrain};
+    return GdalWriteElevations(file->temp, file->path, surface->width, surface->height, terrain.transform,
+                               terrain.georeferenced ? terrain.crs : std::string(), terrain.mapping, elevation_row,
+                               &source, error);
+#else
+    (void)file, (void)terrain, (void)surface;
+    *error = "GeoTIFF needs a build with GDAL";
+    return 1;
+#endif
 }
 
 // Renames a frame's finished files into place together, with the signals
@@ -152,8 +202,11 @@ int write_frame(Objects *o, const RenderOptions &options, int32_t k, const Progr
         for (size_t i = 1; i < names.size() && status == 0; ++i) {
             const bool heights = std::strcmp(names[i].role, "--heightmap") == 0;
             stages.say(heights ? "writing the heightmap" : "writing the colours");
-            status = PendingWritePng(&files[i], heights ? HeightPicture(target) : ColourPicture(target),
-                                        o->row.get(), error);
+            if (heights && GeoTiffName(names[i].path))
+                status = write_elevations(&files[i], o->terrain, target, error);
+            else
+                status = PendingWritePng(&files[i], heights ? HeightPicture(target) : ColourPicture(target),
+                                            o->row.get(), error);
         }
     }
     if (status == 0) {
