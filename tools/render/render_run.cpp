@@ -134,6 +134,7 @@ bool GeoTiffName(const std::string &path) {
     return ext == "tif" || ext == "tiff";
 }
 
+#ifdef RELVANE_GDAL
 // The heights as elevations: a given terrain's by its mapping, nodata kept,
 // and its georeferencing; a built landscape's in height units.
 struct Elevations {
@@ -148,6 +149,7 @@ void elevation_row(const void *source, int32_t y, float *out) {
         out[x] = TerrainNodata(*e->terrain, x, y) ? NAN
                                                   : static_cast<float>(MappingElevation(e->terrain->mapping, p[x].z));
 }
+#endif
 
 int write_elevations(PendingFile *file, const TerrainFiles &terrain, const rv_Surface *surface, std::string *error) {
 #ifdef RELVANE_GDAL

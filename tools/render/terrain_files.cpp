@@ -30,6 +30,7 @@ bool plain_colours(const PngReader &r) {
                                                r.colour_type == PNG_COLOR_TYPE_GRAY)));
 }
 
+#ifdef RELVANE_GDAL
 // Whether the file starts as a PNG does (any other file goes to GDAL).
 bool looks_like_png(const std::string &path) {
     FILE *file = std::fopen(path.c_str(), "rb");
@@ -39,6 +40,7 @@ bool looks_like_png(const std::string &path) {
     std::fclose(file);
     return got == sizeof signature && png_sig_cmp(signature, 0, sizeof signature) == 0;
 }
+#endif
 
 // The terrain's size against the surfaces' limits and the picture's.
 int check_size(const std::string &path, int32_t w, int32_t h, const RenderOptions &o, std::string *error) {
