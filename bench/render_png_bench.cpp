@@ -2,7 +2,8 @@
 // heightmap, rendered and encoded to PNG files (the seconds of each half,
 // the encoder's share and the process's peak memory); and a 4097 x 4097
 // heightmap with its colour map read back, shaded and written as a picture
-// (the seconds of each step, beside those of writing the two maps).
+// (the seconds of each step, beside those of writing the two maps), the
+// heights also from a float32 GeoTIFF where the build reads them.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -18,6 +19,9 @@
 #include "render_options.h"
 #include "render_run.h"
 #include "terrain_files.h"
+#ifdef RELVANE_GDAL
+#include "gdal_raster.h"
+#endif
 
 namespace {
 
@@ -84,7 +88,30 @@ void RenderPng(benchmark::State &state) {
 
 BENCHMARK(RenderPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void TerrainPng(benchmark::State &state) {
+#ifdef RELVANE_GDAL
+// A float32 GeoTIFF row of the scene's heights, in height units.
+void elevation_row(const void *source, int32_t y, float *out) {
+    const auto *s = static_cast<const rv_Surface *>(source);
+    const rv_Pixel *p = s->pixels + static_cast<ptrdiff_t>(y) * s->pitch;
+    for (int32_t x = 0; x < s->width; ++x) out[x] = static_cast<float>(p[x].z / 256.0);
+}
+#endif
+
+// Writes the heights as a PNG or (tiff) a float32 GeoTIFF; false on failure.
+bool write_heights(const std::string &path, const rv_Surface *scene, uint8_t *row, bool tiff) {
+#ifdef RELVANE_GDAL
+    if (tiff) {
+        const double plain[6] = {0, 1, 0, 0, 0, 1};
+        std::string error;
+        return GdalWriteElevations(path, path, scene->width, scene->height, plain, std::string(), TerrainMapping{},
+                                   elevation_row, scene, &error) == 0;
+    }
+#endif
+    (void)tiff;
+    return write(path, HeightPicture(scene), row);
+}
+
+void terrain_read(benchmark::State &state, bool tiff) {
     const auto side = int32_t(state.range(0));  // the maps' side; the picture is one smaller
     RenderOptions options;
     options.width = options.height = side - 1;
@@ -98,7 +125,7 @@ void TerrainPng(benchmark::State &state) {
         return;
     }
     const std::string d(dir);
-    options.terrain = d + "/heights.png";
+    options.terrain = d + (tiff ? "/heights.tif" : "/heights.png");
     options.colours = d + "/colours.png";
     const std::string picture = d + "/picture.png";
     auto row = std::make_unique<uint8_t[]>(PngRowBytes(side, false));
@@ -106,13 +133,13 @@ void TerrainPng(benchmark::State &state) {
     double maps = 0, read = 0, shade = 0, encode = 0;
     for (auto _ : state) {
         const double t0 = cpu_seconds();
-        if (!write(options.terrain, HeightPicture(demo.scene), row.get()) ||
+        if (!write_heights(options.terrain, demo.scene, row.get(), tiff) ||
             !write(options.colours, ColourPicture(demo.scene), row.get()))
             state.SkipWithError("cannot write the maps");
         const double t1 = cpu_seconds();
         TerrainFiles files;
         std::string error;
-        if (TerrainOpen(&files, options, &error) != 0 || TerrainRead(&files, demo.scene, &error) != 0)
+        if (TerrainOpen(&files, options, &error) != 0 || TerrainRead(&files, options, demo.scene, &error) != 0)
             state.SkipWithError(error.c_str());
         TerrainClose(&files);
         const double t2 = cpu_seconds();
@@ -137,6 +164,14 @@ void TerrainPng(benchmark::State &state) {
     SDL_FreeSurface(screen);
 }
 
+void TerrainPng(benchmark::State &state) { terrain_read(state, false); }
 BENCHMARK(TerrainPng)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+#ifdef RELVANE_GDAL
+// The same heights from a float32 GeoTIFF (DEFLATE, as relvane-render
+// writes them), the colours from the PNG as above.
+void TerrainTiff(benchmark::State &state) { terrain_read(state, true); }
+BENCHMARK(TerrainTiff)->Arg(4097)->Unit(benchmark::kMillisecond)->Iterations(3);
+#endif
 
 }  // namespace
